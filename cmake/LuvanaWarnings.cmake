@@ -1,0 +1,18 @@
+# Every target of the project gets the same warnings; CI turns them into errors.
+function(luvana_set_warnings target)
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4)
+        if(LUVANA_WERROR)
+            target_compile_options(${target} PRIVATE /WX)
+        endif()
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+            -Wnon-virtual-dtor -Woverloaded-virtual)
+        if(LUVANA_WERROR)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
+    endif()
+    # Bytes from files never turn into text behind our back: every file goes through the codec.
+    target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_BYTEARRAY
+        QT_NO_URL_CAST_FROM_STRING QT_NO_FOREACH)
+endfunction()

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Luvana need.
+# Safe to run again: apt-get only adds what is missing.
+set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo -- "$0" "$@"
+fi
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config git
+  qt6-base-dev qt6-svg-dev qt6-multimedia-dev libsndfile1-dev
+  # run: platform plugins, picture readers, Catalan dialog texts, sound, fonts
+  qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libqt6multimedia6 libsndfile1
+  fonts-liberation fonts-comic-neue fonts-dejavu-core
+  # test: a private sound server with a null sink, fuzzing and sanitizers, packaging checks
+  pulseaudio pulseaudio-utils clang libclang-rt-14-dev
+  appstream desktop-file-utils dpkg-dev file xvfb xauth
+)
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends "${packages[@]}"
