@@ -1,0 +1,72 @@
+// The teacher's controls: the access code that saves and shows the recorder, keeping and
+// discarding a recording, hiding the recorder, the authoring layout and the item-1 picture.
+#include "app/form1.h"
+
+#include "app/widgets.h"
+#include "authoring/authoring.h"
+#include "platform/commondialog.h"
+#include "platform/filetrash.h"
+#include "platform/mediacontrol.h"
+#include "platform/pictureloader.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+void Form1::Command2_Click()
+{
+    if (!authoring::accessCodeMatches(m_codi->text()))
+        return;
+    guarda();
+    m_mmControl1->setVisible(true);
+    m_command4->setVisible(true);
+    m_command3->setVisible(true);
+}
+
+void Form1::Command4_Click()
+{
+    m_mmControl1->setCommand(QStringLiteral("Save"));
+}
+
+void Form1::Command3_Click()
+{
+    m_mmControl1->setCommand(QStringLiteral("close"));
+    // The strip is within a pupil's reach: a discarded clip goes to the trash, never gone.
+    moveFileToTrash(arxiuwav);
+}
+
+void Form1::Label4_Click()
+{
+    m_mmControl1->setVisible(false);
+    m_command4->setVisible(false);
+    m_command3->setVisible(false);
+}
+
+void Form1::codi_Change() { }
+
+void Form1::Label7_DblClick()
+{
+    m_dib->setVisible(true);
+    for (int item = 1; item <= 10; ++item)
+        itemBox(item)->setEnabled(true);
+    for (int item = 1; item <= 10; ++item)
+        itemBox(item)->setVisible(true);
+    for (int item = 1; item <= 10; ++item)
+        m_playButtons[item]->setVisible(true);
+}
+
+void Form1::dib_Click()
+{
+    setWindowTitle(QStringLiteral("Luvana"));
+    m_cmDialog1->CancelError = true;
+    m_cmDialog1->Filter = QStringLiteral("Imatges (*.jpg)|*.jpg|Imatges (*.gif)|*.gif");
+    m_cmDialog1->FilterIndex = 1;
+    m_cmDialog1->show(CommonDialog::Action::Open);
+
+    const auto name = authoring::pictureName(m_cmDialog1->FileName);
+    if (!name)
+        return;
+    m_text1->setPlainText(*name);
+    m_text1->setVisible(false);
+    if (const auto picture = loadPicture(m_text1->toPlainText()))
+        m_image1->setImage(*picture);
+}

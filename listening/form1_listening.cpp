@@ -1,0 +1,51 @@
+// The window's play buttons, the grading tick and the feedback message.
+#include "app/form1.h"
+
+#include "app/widgets.h"
+#include "listening/clippath.h"
+#include "listening/grading.h"
+#include "platform/mediacontrol.h"
+
+#include <QLineEdit>
+
+void Form1::playItem(int item)
+{
+    ++escoltes;
+    if (!m_itemsPlayed.test(std::size_t(item - 1))) {
+        m_itemsPlayed.set(std::size_t(item - 1));
+        ++acabades;
+    }
+    if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
+        arxiuwav = *path;
+    m_mmControl1->setCommand(QStringLiteral("close"));
+    m_mmControl1->setFileName(arxiuwav);
+    m_mmControl1->setCommand(QStringLiteral("Open"));
+    m_mmControl1->setCommand(QStringLiteral("prev"));
+    m_mmControl1->setCommand(QStringLiteral("play"));
+}
+
+void Form1::Timer1_Timer()
+{
+    if (nfrases < 1)
+        return;
+    nota = listening::gradeAfterTick(escoltes, nfrases, nota);
+    const QString caption = listening::gradeCaption(nota);
+    // Rewriting an unchanged caption would repaint the label five times a second.
+    if (m_label2->text() != caption)
+        m_label2->setText(caption);
+
+    // The final display runs when the exercise becomes complete, and again only when the
+    // grade it showed has changed, so that a dismissed panel stays dismissed.
+    if (acabades == nfrases && m_finalGradeShown != nota) {
+        m_finalGradeShown = nota;
+        m_label2->setVisible(true);
+        m_label2->setText(caption);
+        mensaje();
+    }
+}
+
+void Form1::mensaje()
+{
+    m_picture3->setVisible(true);
+    m_label5->setText(listening::feedbackMessage(nota));
+}
