@@ -1,0 +1,76 @@
+#include "platform/commondialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+CommonDialog::CommonDialog(QWidget *dialogParent, QObject *parent)
+    : QObject(parent), m_dialogParent(dialogParent)
+{
+}
+
+QStringList CommonDialog::nameFilters(const QString &filter)
+{
+    // "Dictats (*.dtd)|*.dtd" holds pairs; Qt wants one "description (patterns)" per entry.
+    // Patterns separated by ';' in a pair become Qt's space-separated list.
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts.at(i).trimmed();
+        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
+        const QString shown = QStringLiteral(" (") + patterns + u')';
+        // "Dictats (*.dtd)" already shows its pattern the way Qt reads it.
+        result.append(description.endsWith(shown.trimmed()) ? description : description + shown);
+    }
+    return result;
+}
+
+CommonDialog::Result CommonDialog::show(Action action)
+{
+    const Request request {action, nameFilters(Filter), FilterIndex,
+                           m_initialDirectory.isEmpty() ? QDir::currentPath() : m_initialDirectory};
+    const std::optional<QString> chosen = m_chooser ? m_chooser(request) : showQtDialog(request);
+    if (!chosen || chosen->isEmpty())
+        return CancelError ? Result::CancelError : Result::Ok;
+
+    FileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
+    QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    m_initialDirectory.clear();
+    return Result::Ok;
+}
+
+void CommonDialog::setInitialDirectory(const QString &folder)
+{
+    m_initialDirectory = folder;
+}
+
+void CommonDialog::setChooser(Chooser chooser)
+{
+    m_chooser = std::move(chooser);
+}
+
+void CommonDialog::setUseNativeDialog(bool useNative)
+{
+    m_useNative = useNative;
+}
+
+std::optional<QString> CommonDialog::showQtDialog(const Request &request) const
+{
+    QFileDialog dialog(m_dialogParent);
+    dialog.setObjectName(QStringLiteral("CMDialog1Window"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, !m_useNative);
+    dialog.setNameFilters(request.nameFilters);
+    if (request.filterIndex >= 1 && request.filterIndex <= request.nameFilters.size())
+        dialog.selectNameFilter(request.nameFilters.at(request.filterIndex - 1));
+    if (request.action == Action::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    dialog.setDirectory(request.startFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,65 @@
+// CMDialog1: the one file dialog that opening, saving and the picture choice share.
+//
+// Callers set CancelError, Filter ("description|pattern|description|pattern...") and the filter
+// index, then show it with an action (1 open, 2 save) and read FileName. A cancel is reported as
+// a failure the caller may skip; FileName then keeps the last chosen name, which the window's
+// loading and picture choice rely on. A completed dialog makes the chosen file's folder the
+// current directory, so pictures named by bare file name are found beside it.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+class CommonDialog : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Action { Open = 1, Save = 2 };
+    // CancelError is the failure a caller sees for a cancel when CancelError is set.
+    enum class Result { Ok, CancelError };
+
+    // What a dialog shows; a chooser answers with a path, or nothing for a cancel.
+    struct Request
+    {
+        Action action;
+        QStringList nameFilters;
+        int filterIndex; // 1-based, as the callers set it
+        QString startFolder;
+    };
+    using Chooser = std::function<std::optional<QString>(const Request &)>;
+
+    explicit CommonDialog(QWidget *dialogParent, QObject *parent = nullptr);
+
+    bool CancelError = false;
+    QString Filter;
+    int FilterIndex = 0;
+    QString FileName;
+
+    // Writing the dialog action: shows the dialog modally and returns when it is closed.
+    // A cancel leaves FileName as it was.
+    Result show(Action action);
+
+    // Tests answer the dialog through this seam instead of a window; an empty chooser restores
+    // the real dialog.
+    void setChooser(Chooser chooser);
+    // The desktop's own dialog where there is one; tests use Qt's, which they can drive.
+    void setUseNativeDialog(bool useNative);
+    // Where the first dialog opens; later ones open where the last completed one left off.
+    void setInitialDirectory(const QString &folder);
+
+    static QStringList nameFilters(const QString &filter);
+
+private:
+    std::optional<QString> showQtDialog(const Request &request) const;
+
+    QWidget *m_dialogParent;
+    Chooser m_chooser;
+    bool m_useNative = true;
+    QString m_initialDirectory;
+};
