@@ -1,0 +1,21 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void setUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(QStringLiteral("luvana"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Luvana"));
+    QApplication::setDesktopFileName(QStringLiteral("org.example.luvana"));
+
+    // Every text the program shows is Catalan, the file dialogs' buttons included.
+    const QLocale catalan(QLocale::Catalan, QLocale::Spain);
+    QLocale::setDefault(catalan);
+    auto *translator = new QTranslator(&app);
+    if (translator->load(catalan, QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}

@@ -1,0 +1,179 @@
+#include "app/controltable.h"
+
+#include "app/widgets.h"
+#include "platform/mediacontrol.h"
+
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <utility>
+
+namespace {
+
+QWidget *createControl(ControlKind kind, QWidget *parent)
+{
+    switch (kind) {
+    case ControlKind::TextBox:
+        return new QLineEdit(parent);
+    case ControlKind::MultiLineTextBox: {
+        auto *box = new QPlainTextEdit(parent);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setTabChangesFocus(true);
+        return box;
+    }
+    case ControlKind::Label:
+        return new ClickLabel(parent);
+    case ControlKind::Image:
+        return new ImageBox(parent);
+    case ControlKind::Button:
+        return new QPushButton(parent);
+    case ControlKind::PictureButton:
+        return new PictureButton(parent);
+    case ControlKind::PictureBox:
+        return new PictureBox(parent);
+    case ControlKind::MediaControl:
+        return new MediaControl(parent);
+    }
+    Q_UNREACHABLE();
+}
+
+void applyText(QWidget *control, const QString &text, unsigned flags)
+{
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        label->setText(text);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+    } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
+        line->setText(text);
+        if (flags & Centered)
+            line->setAlignment(Qt::AlignCenter);
+        if (flags & PasswordEcho)
+            line->setEchoMode(QLineEdit::Password);
+    } else if (auto *box = qobject_cast<QPlainTextEdit *>(control)) {
+        box->setPlainText(text);
+    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+        button->setText(text);
+    }
+}
+
+void applyColours(QWidget *control, const ControlSpec &spec)
+{
+    QPalette palette = control->palette();
+    if (spec.foreground) {
+        const QColor colour = QColor::fromRgb(*spec.foreground);
+        palette.setColor(QPalette::WindowText, colour);
+        palette.setColor(QPalette::Text, colour);
+        palette.setColor(QPalette::ButtonText, colour);
+    }
+    if (spec.background) {
+        const QColor colour = QColor::fromRgb(*spec.background);
+        palette.setColor(QPalette::Window, colour);
+        palette.setColor(QPalette::Base, colour);
+        palette.setColor(QPalette::Button, colour);
+    }
+    control->setPalette(palette);
+    const bool opaqueLabel = spec.kind == ControlKind::Label && (spec.flags & Opaque);
+    if (opaqueLabel)
+        control->setBackgroundRole(QPalette::Button);
+    control->setAutoFillBackground(opaqueLabel
+                                   || (spec.kind == ControlKind::PictureBox && spec.background));
+}
+
+// The window was designed with fonts that free systems lack; each has a free equivalent
+// of the same size and feel, used only where the designed one is missing.
+QString installedFamily(const char *designed)
+{
+    const QString family = QString::fromLatin1(designed);
+    if (QFontDatabase::hasFamily(family))
+        return family;
+    static constexpr std::pair<const char *, const char *> kEquivalents[] = {
+            {"Arial", "Liberation Sans"},
+            {"MS Sans Serif", "Liberation Sans"},
+            {"Comic Sans MS", "Comic Neue"},
+    };
+    for (const auto &[name, equivalent] : kEquivalents) {
+        if (family == QLatin1String(name))
+            return QString::fromLatin1(equivalent);
+    }
+    return family;
+}
+
+void applyLook(QWidget *control, const ControlSpec &spec)
+{
+    if (spec.font.family) {
+        QFont font(installedFamily(spec.font.family));
+        font.setPointSizeF(spec.font.points);
+        font.setBold(spec.font.bold);
+        control->setFont(font);
+    }
+    if (auto *box = qobject_cast<PictureBox *>(control)) {
+        if (spec.flags & SunkenBorder) {
+            box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        } else if (spec.flags & SingleBorder) {
+            box->setFrameStyle(QFrame::Box | QFrame::Plain);
+            box->setLineWidth(1);
+        } else {
+            box->setFrameStyle(QFrame::NoFrame);
+        }
+        // Panels take part in the tab order, as the window's other controls do.
+        box->setFocusPolicy(Qt::TabFocus);
+        if (spec.picture)
+            box->setPicture(QString::fromUtf16(spec.picture));
+    }
+    if (auto *button = qobject_cast<PictureButton *>(control)) {
+        button->setPictures(QString::fromUtf16(spec.picture),
+                            spec.downPicture ? QString::fromUtf16(spec.downPicture) : QString());
+    }
+    if (qobject_cast<QPushButton *>(control))
+        control->setFocusPolicy(Qt::StrongFocus);
+    // The recorder is one stop in the tab order, whatever buttons it holds.
+    if (spec.kind == ControlKind::MediaControl)
+        control->setFocusPolicy(Qt::TabFocus);
+    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Image)
+        control->setFocusPolicy(Qt::NoFocus);
+    applyColours(control, spec);
+}
+
+} // namespace
+
+QWidget *containerOf(const QWidget *control)
+{
+    QWidget *parent = control->parentWidget();
+    if (parent && parent->objectName() == QLatin1String("clientArea"))
+        return parent->parentWidget();
+    return parent;
+}
+
+void buildControls(QWidget *window)
+{
+    for (const ControlSpec &spec : kControls) {
+        QWidget *parent = window;
+        if (spec.container) {
+            auto *box = window->findChild<PictureBox *>(QString::fromLatin1(spec.container));
+            Q_ASSERT(box);
+            parent = box->clientArea();
+        }
+        QWidget *control = createControl(spec.kind, parent);
+        control->setObjectName(QString::fromLatin1(spec.name));
+        applyLook(control, spec);
+        applyText(control, spec.text ? QString::fromUtf16(spec.text) : QString(), spec.flags);
+        if (spec.accessibleName)
+            control->setAccessibleName(QString::fromUtf16(spec.accessibleName));
+        control->setGeometry(pixelRect(spec));
+        if (auto *box = qobject_cast<PictureBox *>(control))
+            box->layoutClientArea();
+        control->setVisible(!(spec.flags & Hidden));
+    }
+
+    QWidget *previous = nullptr;
+    for (const char *name : kTabOrder) {
+        QWidget *control = window->findChild<QWidget *>(QString::fromLatin1(name));
+        Q_ASSERT(control);
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}

@@ -1,0 +1,174 @@
+#include "app/form1.h"
+
+#include "app/artwork.h"
+#include "app/controltable.h"
+#include "app/widgets.h"
+#include "platform/commondialog.h"
+#include "platform/datapaths.h"
+#include "platform/mediacontrol.h"
+
+#include <QDesktopServices>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QUrl>
+
+#include <array>
+
+namespace {
+
+constexpr int kTimerIntervalMs = 200;
+constexpr QRgb kWindowYellow = 0xffffff80;
+
+template<typename T>
+T *control(const QWidget *window, const char *name)
+{
+    T *found = window->findChild<T *>(QString::fromLatin1(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+} // namespace
+
+Form1::Form1(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    QIcon icon;
+    icon.addFile(artworkPath(QStringLiteral("icon-16.svg")), QSize(16, 16));
+    icon.addFile(artworkPath(QStringLiteral("icon.svg")), QSize(32, 32));
+    setWindowIcon(icon);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor::fromRgb(kWindowYellow));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    buildControls(this);
+    m_text1 = control<QPlainTextEdit>(this, "Text1");
+    m_titol = control<QLineEdit>(this, "titol");
+    m_nom = control<QLineEdit>(this, "nom");
+    m_codi = control<QLineEdit>(this, "codi");
+    m_label2 = control<ClickLabel>(this, "Label2");
+    m_label5 = control<ClickLabel>(this, "Label5");
+    m_image1 = control<ImageBox>(this, "Image1");
+    m_picture3 = control<PictureBox>(this, "Picture3");
+    m_dib = control<PictureButton>(this, "dib");
+    m_command3 = control<QPushButton>(this, "Command3");
+    m_command4 = control<QPushButton>(this, "Command4");
+    m_mmControl1 = control<MediaControl>(this, "MMControl1");
+    for (int item = 1; item <= 10; ++item) {
+        const QString number = QString::number(item);
+        m_playButtons[item] = findChild<QPushButton *>(QStringLiteral("wav") + number);
+        if (item > 1)
+            m_textBoxes[item] = findChild<QLineEdit *>(QStringLiteral("Text") + number);
+    }
+
+    m_cmDialog1 = new CommonDialog(this, this);
+    m_cmDialog1->setObjectName(QStringLiteral("CMDialog1"));
+    m_cmDialog1->Filter = QStringLiteral("*.dtd");
+    m_cmDialog1->setInitialDirectory(samplesFolder());
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(kTimerIntervalMs);
+
+    connectHandlers();
+
+    // The layout reaches below its design height (the feedback panel); the window's normal
+    // size shows all of it.
+    QRect used;
+    for (const QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        used |= child->geometry();
+    resize(used.right() + 1, used.bottom() + 1);
+
+    Form_Load();
+    m_timer1->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectHandlers()
+{
+    connect(m_picture3, &PictureBox::clicked, this, &Form1::Picture3_Click);
+    connect(control<PictureBox>(this, "Picture4"), &PictureBox::clicked, this,
+            &Form1::Picture4_Click);
+    connect(control<QPushButton>(this, "Command1"), &QPushButton::clicked, this,
+            &Form1::Command1_Click);
+    connect(control<QPushButton>(this, "Command2"), &QPushButton::clicked, this,
+            &Form1::Command2_Click);
+    connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(control<QPushButton>(this, "Command5"), &QPushButton::clicked, this,
+            &Form1::Command5_Click);
+    connect(control<ClickLabel>(this, "Label4"), &ClickLabel::clicked, this, &Form1::Label4_Click);
+    connect(control<ClickLabel>(this, "Label7"), &ClickLabel::doubleClicked, this,
+            &Form1::Label7_DblClick);
+    connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
+    connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    using Handler = void (Form1::*)();
+    static constexpr std::array<Handler, 10> kPlayHandlers {
+            &Form1::wav1_Click, &Form1::wav2_Click,  &Form1::wav3_Click, &Form1::wav4_Click,
+            &Form1::wav5_Click, &Form1::wav6_Click,  &Form1::wav7_Click, &Form1::wav8_Click,
+            &Form1::wav9_Click, &Form1::wav10_Click,
+    };
+    for (int item = 1; item <= 10; ++item)
+        connect(m_playButtons[item], &QPushButton::clicked, this, kPlayHandlers[item - 1]);
+}
+
+void Form1::Form_Load()
+{
+    m_label2->setText(QString());
+    nfrases = 0;
+    escoltes = 0;
+    nota = 0;
+    acabades = 0;
+    m_mmControl1->setNotify(false);
+    m_mmControl1->setWait(true);
+    m_mmControl1->setShareable(false);
+    m_mmControl1->setDeviceType(QStringLiteral("WaveAudio"));
+}
+
+void Form1::Command5_Click()
+{
+    // One page, opened once by the desktop's browser; nothing is shown when none starts.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(textsPagePath()));
+}
+
+void Form1::Picture3_Click()
+{
+    m_picture3->setVisible(false);
+}
+
+QString &Form1::frase(int item)
+{
+    static constexpr std::array<QString Form1::*, 10> kFrases {
+            &Form1::frase1, &Form1::frase2, &Form1::frase3, &Form1::frase4, &Form1::frase5,
+            &Form1::frase6, &Form1::frase7, &Form1::frase8, &Form1::frase9, &Form1::frase10,
+    };
+    return this->*kFrases.at(std::size_t(item - 1));
+}
+
+QWidget *Form1::itemBox(int item) const
+{
+    if (item == 1)
+        return m_text1;
+    return m_textBoxes.at(std::size_t(item));
+}
+
+void Form1::setItemText(int item, const QString &text)
+{
+    if (item == 1)
+        m_text1->setPlainText(text);
+    else
+        m_textBoxes.at(std::size_t(item))->setText(text);
+}
+
+QString Form1::itemText(int item) const
+{
+    if (item == 1)
+        return m_text1->toPlainText();
+    return m_textBoxes.at(std::size_t(item))->text();
+}

@@ -1,0 +1,105 @@
+// Form1: the one window of the program. It owns every control (built from the control table)
+// and the exercise state that its handlers share: which dictation is open, which clip was
+// last chosen, the item texts, and the counters that the grading tick turns into a grade.
+//
+// The handlers are thin: the dictation format, the clip names, the grade, the messages, the
+// access code and the picture name are plain functions of the dictation, listening and
+// authoring libraries; a handler reads the controls, calls them and writes the results back.
+// Handlers are implemented beside the subsystem they belong to (form1_*.cpp).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <bitset>
+#include <optional>
+
+class ClickLabel;
+class CommonDialog;
+class ImageBox;
+class MediaControl;
+class PictureBox;
+class PictureButton;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The exercise state.
+    QString arxiu;    // the open dictation's full path
+    QString arxiuwav; // the clip last chosen with a play button
+    QString frase1, frase2, frase3, frase4, frase5, frase6, frase7, frase8, frase9, frase10;
+    int nfrases = 0;  // items of the open dictation that have text
+    int escoltes = 0; // play-button presses since start-up or the last new attempt
+    int nota = 0;     // the grade, 0 to 10
+    int acabades = 0; // distinct items played since the last new attempt
+
+    // Events of the window's controls.
+    void Form_Load();
+    void Picture3_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Label4_Click();
+    void Label7_DblClick();
+    void dib_Click();
+    void wav1_Click() { playItem(1); }
+    void wav2_Click() { playItem(2); }
+    void wav3_Click() { playItem(3); }
+    void wav4_Click() { playItem(4); }
+    void wav5_Click() { playItem(5); }
+    void wav6_Click() { playItem(6); }
+    void wav7_Click() { playItem(7); }
+    void wav8_Click() { playItem(8); }
+    void wav9_Click() { playItem(9); }
+    void wav10_Click() { playItem(10); }
+    void Timer1_Timer();
+    void codi_Change();
+
+    // Procedures of the window.
+    void Picture4_Click();
+    void carga();
+    void guarda();
+    void mensaje();
+
+    QString &frase(int item);
+
+private:
+    void connectHandlers();
+    void playItem(int item);
+    QWidget *itemBox(int item) const;
+    void setItemText(int item, const QString &text);
+    QString itemText(int item) const;
+
+    QPlainTextEdit *m_text1;
+    std::array<QLineEdit *, 11> m_textBoxes {};     // Text2..Text10 at their item numbers
+    std::array<QPushButton *, 11> m_playButtons {}; // wav1..wav10 at their item numbers
+    QLineEdit *m_titol;
+    QLineEdit *m_nom;
+    QLineEdit *m_codi;
+    ClickLabel *m_label2;
+    ClickLabel *m_label5;
+    ImageBox *m_image1;
+    PictureBox *m_picture3;
+    PictureButton *m_dib;
+    QPushButton *m_command3;
+    QPushButton *m_command4;
+    MediaControl *m_mmControl1;
+    QTimer *m_timer1;
+    CommonDialog *m_cmDialog1;
+
+    // Which items have been played since the last new attempt, and the grade the final
+    // display last showed: it shows again only when the grade changes.
+    std::bitset<10> m_itemsPlayed;
+    std::optional<int> m_finalGradeShown;
+};

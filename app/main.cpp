@@ -1,0 +1,13 @@
+#include "app/application.h"
+#include "app/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    Form1 window;
+    window.showMaximized();
+    return app.exec();
+}

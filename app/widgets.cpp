@@ -1,0 +1,123 @@
+#include "app/widgets.h"
+
+#include "app/artwork.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) { }
+
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+            && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}
+
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+}
+
+ImageBox::ImageBox(QWidget *parent) : ClickLabel(parent) { }
+
+void ImageBox::setImage(const QImage &image)
+{
+    m_image = image;
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent *)
+{
+    if (m_image.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), m_image);
+}
+
+PictureButton::PictureButton(QWidget *parent) : QPushButton(parent) { }
+
+void PictureButton::setPictures(const QString &picture, const QString &downPicture)
+{
+    m_picture = picture;
+    m_downPicture = downPicture;
+    update();
+}
+
+void PictureButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    painter.drawControl(QStyle::CE_PushButtonBevel, option);
+
+    const QString &name = isDown() && !m_downPicture.isEmpty() ? m_downPicture : m_picture;
+    if (name.isEmpty())
+        return;
+    const QSize size = pictureSize(name);
+    const QPixmap pixmap = artwork(name, size, devicePixelRatioF());
+    const QRect target(QPoint(0, 0), size);
+    painter.drawPixmap(target.translated(rect().center() - target.center()), pixmap);
+}
+
+PictureBox::PictureBox(QWidget *parent) : QFrame(parent), m_client(new QWidget(this))
+{
+    m_client->setObjectName(QStringLiteral("clientArea"));
+}
+
+void PictureBox::setPicture(const QString &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    if (!m_picture.isEmpty()) {
+        QPainter painter(this);
+        const QSize size = pictureSize(m_picture);
+        painter.drawPixmap(contentsRect().topLeft(), artwork(m_picture, size, devicePixelRatioF()));
+    }
+    QFrame::paintEvent(event);
+}
+
+void PictureBox::layoutClientArea()
+{
+    m_client->setGeometry(contentsRect());
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    layoutClientArea();
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+            && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (click)
+        emit clicked();
+}

@@ -1,0 +1,88 @@
+// The few kinds of control the window is made of, beyond Qt's own text boxes and buttons.
+// They only paint and report clicks; the window decides what a click means.
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+
+// Labels are painted on their container and receive the clicks that land on their uncovered
+// part; a click on a label never reaches the container behind it.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ClickLabel(QWidget *parent = nullptr);
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// Image1: shows its picture stretched to its whole rectangle.
+class ImageBox : public ClickLabel
+{
+    Q_OBJECT
+public:
+    explicit ImageBox(QWidget *parent = nullptr);
+    void setImage(const QImage &image);
+    QImage image() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_image;
+};
+
+// A button showing a picture from the artwork, and a second one while it is held down.
+class PictureButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit PictureButton(QWidget *parent = nullptr);
+    void setPictures(const QString &picture, const QString &downPicture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_picture;
+    QString m_downPicture;
+};
+
+// A panel with a border, a background colour and picture, and a client area that holds its
+// children, so that they are measured from inside the border and cut off at its edge.
+class PictureBox : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+    void setPicture(const QString &picture);
+    QWidget *clientArea() const { return m_client; }
+    // Places the client area inside the border; needed before the box is first shown.
+    void layoutClientArea();
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QWidget *m_client;
+    QString m_picture;
+    bool m_pressed = false;
+};

@@ -1,0 +1,108 @@
+// The window's new attempt, loading and saving of dictations. Loading goes on step by step
+// whatever fails; saving jumps to its last step (emptying the access code) on any failure.
+#include "app/form1.h"
+
+#include "app/widgets.h"
+#include "dictation/dictationfile.h"
+#include "dictation/format.h"
+#include "platform/commondialog.h"
+#include "platform/pictureloader.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+const QString kDictationFilter = QStringLiteral("Dictats (*.dtd)|*.dtd");
+}
+
+void Form1::Command1_Click()
+{
+    m_label2->setText(QString());
+    nfrases = 0;
+    escoltes = 0;
+    nota = 0;
+    acabades = 0;
+    m_itemsPlayed.reset();
+    m_finalGradeShown.reset();
+    m_dib->setVisible(false);
+    for (int item = 1; item <= 10; ++item)
+        m_playButtons[item]->setVisible(true);
+    Picture4_Click();
+}
+
+void Form1::Picture4_Click()
+{
+    carga();
+    m_picture3->setVisible(false);
+}
+
+void Form1::carga()
+{
+    for (int item = 1; item <= 10; ++item)
+        itemBox(item)->setEnabled(true);
+    arxiu.clear();
+    frase1.clear();
+    for (int item = 1; item <= 10; ++item)
+        itemBox(item)->setVisible(true);
+    for (int item = 1; item <= 10; ++item)
+        setItemText(item, QString());
+    setWindowTitle(QStringLiteral("Luvana"));
+
+    // A cancel is not an error here: the dialog keeps its last name, which is read again.
+    m_cmDialog1->CancelError = true;
+    m_cmDialog1->Filter = kDictationFilter;
+    m_cmDialog1->FilterIndex = 1;
+    m_cmDialog1->show(CommonDialog::Action::Open);
+    arxiu = m_cmDialog1->FileName;
+
+    // A file that cannot be opened reads like an empty one: no title and no items.
+    const dictation::Dictation read = dictation::parse(
+            dictation::readDictationBytes(arxiu).value_or(QByteArray()));
+    m_titol->setText(read.title);
+    for (int item = 1; item <= 10; ++item)
+        frase(item) = read.items.at(std::size_t(item - 1));
+
+    for (int item = 1; item <= 10; ++item) {
+        if (frase(item).isEmpty()) {
+            ++nfrases;
+            itemBox(item)->setVisible(false);
+            m_playButtons[item]->setVisible(false);
+        }
+    }
+    nfrases = 10 - nfrases;
+
+    if (!frase1.isEmpty()) {
+        if (dictation::isPictureReference(frase1)) {
+            // The box keeps the picture's name while hidden, so saving again keeps the picture.
+            const QString name = dictation::pictureFileName(frase1);
+            m_text1->setVisible(false);
+            m_text1->setPlainText(name);
+            if (const auto picture = loadPicture(name))
+                m_image1->setImage(*picture);
+        } else {
+            m_text1->setVisible(true);
+            m_text1->setPlainText(dictation::textBoxText(frase1));
+        }
+    }
+    for (int item = 2; item <= 10; ++item)
+        setItemText(item, frase(item));
+}
+
+void Form1::guarda()
+{
+    setWindowTitle(QStringLiteral("Daz aravoze"));
+    m_cmDialog1->CancelError = true;
+    m_cmDialog1->Filter = kDictationFilter;
+    m_cmDialog1->FilterIndex = 1;
+    if (m_cmDialog1->show(CommonDialog::Action::Save) == CommonDialog::Result::Ok) {
+        arxiu = m_cmDialog1->FileName;
+        dictation::DictationTexts texts;
+        texts.title = m_titol->text();
+        for (int item = 1; item <= 10; ++item)
+            texts.texts.at(std::size_t(item - 1)) = itemText(item);
+        // Written beside the target and renamed over it only when complete: a failed save
+        // leaves the previous file as it was.
+        dictation::saveDictationBytes(arxiu, dictation::serialize(texts));
+    }
+    m_codi->setText(QString());
+}

@@ -1,0 +1,318 @@
+// The window as a user first meets it: every control where the table puts it, in front of
+// or behind its neighbours as designed, the start-up state, and the focus order.
+#include "app/artwork.h"
+#include "app/controltable.h"
+#include "app/form1.h"
+#include "app/widgets.h"
+#include "platform/mediacontrol.h"
+#include "windowtest.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSet>
+#include <QSvgRenderer>
+#include <QTimer>
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void namesAreUniqueAndFound();
+    void everyControlInItsContainerAtItsPlace();
+    void controlsStayPutWhenTheWindowResizes();
+    void startUpState();
+    void startUpLooks();
+    void tickBeforeAnyDictationDoesNothing();
+    void frontControlReceivesTheClick_data();
+    void frontControlReceivesTheClick();
+    void imageSeenOnlyWithText1Hidden();
+    void clicksOnPassiveControlsChangeNothing();
+    void feedbackPanelDismissedExceptOnItsMessage();
+    void tabOrder();
+    void everyPictureRenders();
+    void pictureOnlyControlsHaveAccessibleNames();
+};
+
+void TestWindow::namesAreUniqueAndFound()
+{
+    WindowUnderTest w;
+    QSet<QString> names;
+    for (const ControlSpec &spec : kControls) {
+        const QString name = QString::fromLatin1(spec.name);
+        QVERIFY2(!names.contains(name), qPrintable(name));
+        names.insert(name);
+        QCOMPARE(w->findChildren<QWidget *>(name).size(), 1);
+    }
+    for (const char *name : kTabOrder)
+        QVERIFY2(names.contains(QString::fromLatin1(name)), name);
+    QVERIFY(w.get<QTimer>("Timer1"));
+    QVERIFY(w.dialog());
+}
+
+void TestWindow::everyControlInItsContainerAtItsPlace()
+{
+    WindowUnderTest w;
+    for (const ControlSpec &spec : kControls) {
+        QWidget *control = w.get(spec.name);
+        QWidget *container = spec.container ? w.get(spec.container) : w.window();
+        QCOMPARE(containerOf(control), container);
+        // Measured from the container's client area, inside its border.
+        const QPoint clientOrigin = control->parentWidget()->mapTo(container, QPoint(0, 0));
+        QCOMPARE(clientOrigin, container->contentsRect().topLeft());
+        QCOMPARE(control->geometry(), pixelRect(spec));
+    }
+    QCOMPARE(w.get<PictureBox>("Picture3")->contentsRect(), QRect(2, 2, 695, 295));
+    QCOMPARE(w.get<PictureBox>("Picture2")->contentsRect().topLeft(), QPoint(1, 1));
+    // The window's own size shows everything, the feedback panel included.
+    QVERIFY(w->rect().contains(w.get("Picture3")->geometry()));
+}
+
+void TestWindow::controlsStayPutWhenTheWindowResizes()
+{
+    WindowUnderTest w;
+    w->resize(400, 300);
+    QTRY_COMPARE(w->size(), QSize(400, 300));
+    for (const ControlSpec &spec : kControls)
+        QCOMPARE(w.get(spec.name)->geometry(), pixelRect(spec));
+}
+
+void TestWindow::startUpState()
+{
+    WindowUnderTest w;
+    QCOMPARE(w->windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(w.get<QLabel>("Label1")->text(), QStringLiteral("Luvana"));
+    QCOMPARE(w.get<QLabel>("Label6")->text(), QStringLiteral("Luvana"));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    QCOMPARE(w.get<QLabel>("Label5")->text(), QStringLiteral(" "));
+    for (int item = 1; item <= 10; ++item) {
+        const QByteArray text = "Text" + QByteArray::number(item);
+        const QByteArray wav = "wav" + QByteArray::number(item);
+        QWidget *box = w.get(text.constData());
+        QVERIFY2(box->isVisible() && box->isEnabled(), text.constData());
+        QVERIFY2(w.get(wav.constData())->isVisible(), wav.constData());
+    }
+    QVERIFY(w.get<QPlainTextEdit>("Text1")->toPlainText().isEmpty());
+    for (const char *hidden : {"dib", "Picture4", "Picture3"})
+        QVERIFY2(w.get(hidden)->isHidden(), hidden);
+    for (const char *shown : {"MMControl1", "Command4", "Command3", "Image1", "Label4"})
+        QVERIFY2(w.get(shown)->isVisible(), shown);
+
+    QCOMPARE(w->nfrases, 0);
+    QCOMPARE(w->escoltes, 0);
+    QCOMPARE(w->nota, 0);
+    QCOMPARE(w->acabades, 0);
+    QVERIFY(w->arxiu.isEmpty());
+    QVERIFY(w->arxiuwav.isEmpty());
+    for (int item = 1; item <= 10; ++item)
+        QVERIFY(w->frase(item).isEmpty());
+    // Start-up configures the media control but gives it no file.
+    QVERIFY(w.get<MediaControl>("MMControl1")->fileName().isEmpty());
+
+    auto *timer = w.get<QTimer>("Timer1");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 200);
+
+    auto *codi = w.get<QLineEdit>("codi");
+    QVERIFY(codi->text().isEmpty());
+    QCOMPARE(codi->echoMode(), QLineEdit::Password);
+}
+
+void TestWindow::startUpLooks()
+{
+    WindowUnderTest w;
+    QCOMPARE(w->palette().color(QPalette::Window), QColor(255, 255, 128));
+    QVERIFY(!w->windowIcon().isNull());
+    QCOMPARE(w.get("Label1")->palette().color(QPalette::WindowText), QColor(192, 0, 192));
+    QCOMPARE(w.get("Label2")->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QCOMPARE(w.get("Label7")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    QVERIFY(w.get("Label7")->autoFillBackground());
+    QVERIFY(!w.get("Label6")->autoFillBackground());
+    QCOMPARE(w.get("Command5")->palette().color(QPalette::Button), QColor(0, 255, 0));
+    QCOMPARE(w.get("titol")->palette().color(QPalette::Base), QColor(0, 0, 0));
+    QCOMPARE(w.get("titol")->palette().color(QPalette::Text), QColor(255, 255, 255));
+    QCOMPARE(w.get("Picture1")->palette().color(QPalette::Window), QColor(0, 0, 0));
+    QCOMPARE(w.get("wav5")->palette().color(QPalette::Button), QColor(192, 192, 192));
+
+    // Each font is the designed one or its installed equivalent, at the designed size.
+    const QFont title = w.get("Label6")->font();
+    QCOMPARE(title.pointSizeF(), 24.0);
+    QVERIFY(title.bold());
+    QCOMPARE(QFontInfo(title).family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(QFontInfo(w.get("Label2")->font()).family(), QStringLiteral("Comic Neue"));
+    QCOMPARE(QFontInfo(w.get("nom")->font()).family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(w.get("Text7")->font().pointSizeF(), 9.75);
+
+    auto *discard = w.get<QPushButton>("Command3");
+    QCOMPARE(discard->text(), QString(QChar(0x2652)));
+    QVERIFY(QFontMetrics(discard->font()).inFontUcs4(0x2652));
+    QCOMPARE(w.get<QPushButton>("Command4")->text(), QStringLiteral("oK"));
+    QCOMPARE(w.get<QLineEdit>("codi")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+}
+
+void TestWindow::tickBeforeAnyDictationDoesNothing()
+{
+    WindowUnderTest w;
+    w->escoltes = 5;
+    w->Timer1_Timer();
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    QCOMPARE(w->nota, 0);
+    QVERIFY(w.get("Picture3")->isHidden());
+}
+
+void TestWindow::frontControlReceivesTheClick_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QString>("control");
+    // Window coordinates in pixels (twips / 15).
+    QTest::newRow("discard button over the hide spot") << QPoint(740, 120) << "Command3";
+    QTest::newRow("hide spot right of the title bar") << QPoint(760, 120) << "Label4";
+    QTest::newRow("hide spot above the title bar") << QPoint(730, 96) << "Label4";
+    QTest::newRow("title bar over the hide spot") << QPoint(726, 102) << "Picture2";
+    QTest::newRow("keep button over the recorder") << QPoint(700, 120) << "Command4";
+    QTest::newRow("recorder over the title box") << QPoint(500, 118) << "MMControl1";
+    QTest::newRow("title box left of the recorder") << QPoint(400, 118) << "titol";
+    QTest::newRow("first play button over its heading") << QPoint(420, 150) << "wav1";
+    QTest::newRow("reading heading") << QPoint(300, 150) << "Label3";
+    QTest::newRow("questions heading") << QPoint(600, 150) << "Label7";
+    QTest::newRow("text box over the picture") << QPoint(100, 200) << "Text1";
+    QTest::newRow("name box") << QPoint(300, 72) << "nom";
+    QTest::newRow("front title over back title") << QPoint(40, 30) << "Label6";
+    QTest::newRow("grade label on the bottom bar") << QPoint(300, 450) << "Label2";
+    QTest::newRow("new attempt button") << QPoint(727, 452) << "Command1";
+    QTest::newRow("top of new attempt button cut by the bar") << QPoint(727, 436) << "Picture1";
+}
+
+void TestWindow::frontControlReceivesTheClick()
+{
+    QFETCH(QPoint, point);
+    QFETCH(QString, control);
+    WindowUnderTest w;
+    QCOMPARE(w.controlAt(point), control);
+}
+
+void TestWindow::imageSeenOnlyWithText1Hidden()
+{
+    WindowUnderTest w;
+    const QPoint inside(100, 200);
+    QCOMPARE(w.controlAt(inside), QStringLiteral("Text1"));
+    w.get("Text1")->hide();
+    QCOMPARE(w.controlAt(inside), QStringLiteral("Image1"));
+    QCOMPARE(w.get("Image1")->size(), QSize(409, 267));
+}
+
+void TestWindow::clicksOnPassiveControlsChangeNothing()
+{
+    WindowUnderTest w;
+    const auto visibleControls = [&] {
+        QStringList shown;
+        for (const ControlSpec &spec : kControls) {
+            if (!w.get(spec.name)->isHidden())
+                shown << QString::fromLatin1(spec.name);
+        }
+        return shown;
+    };
+    const QStringList before = visibleControls();
+    for (const char *name :
+         {"Label1", "Label3", "Label6", "Label8", "Label2", "Picture1", "Picture2", "Image1"}) {
+        w.click(name);
+        w.doubleClick(name);
+    }
+    QCOMPARE(visibleControls(), before);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(w->escoltes, 0);
+    QVERIFY(w.requests.isEmpty());
+}
+
+void TestWindow::feedbackPanelDismissedExceptOnItsMessage()
+{
+    WindowUnderTest w;
+    w->nota = 9;
+    w->mensaje();
+    QVERIFY(w.get("Picture3")->isVisible());
+    QCOMPARE(w.get<QLabel>("Label5")->text(),
+             QStringLiteral("Molt bé ho has fet has gaire bé perfecte, segueix així."));
+
+    w.click("Label5");
+    QVERIFY2(w.get("Picture3")->isVisible(), "a click on the message keeps the panel");
+    w.click("Picture3", QPoint(100, 100)); // on the boy
+    QVERIFY(w.get("Picture3")->isHidden());
+
+    // Shown again, with the same message, by the next final display.
+    w->mensaje();
+    QVERIFY(w.get("Picture3")->isVisible());
+    w.click("Picture3", QPoint(600, 60)); // the empty part of the bubble
+    QVERIFY(w.get("Picture3")->isHidden());
+}
+
+void TestWindow::tabOrder()
+{
+    WindowUnderTest w;
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    const auto owner = [&](QWidget *focused) -> QString {
+        for (QWidget *widget = focused; widget; widget = widget->parentWidget()) {
+            for (const ControlSpec &spec : kControls) {
+                if (widget->objectName() == QLatin1String(spec.name))
+                    return widget->objectName();
+            }
+        }
+        return {};
+    };
+    QStringList expected;
+    for (const char *name : kTabOrder) {
+        if (!w.get(name)->isHidden())
+            expected << QString::fromLatin1(name);
+    }
+
+    w.get("Text1")->setFocus();
+    QStringList visited {owner(QApplication::focusWidget())};
+    for (int step = 0; step < 100 && visited.size() < expected.size() + 1; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QString now = owner(QApplication::focusWidget());
+        if (now != visited.last())
+            visited << now;
+    }
+    QCOMPARE(visited.mid(0, expected.size()), expected);
+    QCOMPARE(visited.value(expected.size()), QStringLiteral("Text1")); // and round again
+}
+
+void TestWindow::everyPictureRenders()
+{
+    for (const ControlSpec &spec : kControls) {
+        for (const char16_t *picture : {spec.picture, spec.downPicture}) {
+            if (!picture)
+                continue;
+            const QString name = QString::fromUtf16(picture);
+            QSvgRenderer renderer(artworkPath(name));
+            QVERIFY2(renderer.isValid(), qPrintable(name));
+            QVERIFY2(pictureSize(name).isValid(), qPrintable(name));
+            const QImage image = artwork(name, pictureSize(name), 1).toImage();
+            QVERIFY2(image.pixelColor(image.rect().center()).alpha() > 0,
+                     qPrintable(name + " draws nothing in its middle"));
+        }
+    }
+    for (const char *icon : {"icon.svg", "icon-16.svg"})
+        QVERIFY(QSvgRenderer(artworkPath(QString::fromLatin1(icon))).isValid());
+}
+
+void TestWindow::pictureOnlyControlsHaveAccessibleNames()
+{
+    WindowUnderTest w;
+    QCOMPARE(w.get("wav3")->accessibleName(), QStringLiteral("Escolta la frase 3"));
+    QCOMPARE(w.get("wav10")->accessibleName(), QStringLiteral("Escolta la frase 10"));
+    for (const ControlSpec &spec : kControls) {
+        const bool pictureOnly = spec.kind == ControlKind::PictureButton;
+        const bool noCaption = spec.kind == ControlKind::Label
+                && QStringView(spec.text).trimmed().isEmpty();
+        if (pictureOnly || noCaption || spec.kind == ControlKind::TextBox) {
+            if (QLatin1String(spec.name) == QLatin1String("Label5"))
+                continue; // the message itself is what a reader reads there
+            QVERIFY2(!w.get(spec.name)->accessibleName().isEmpty(), spec.name);
+        }
+    }
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

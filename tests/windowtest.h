@@ -1,0 +1,86 @@
+// Shared by the tests that drive the real window: a shown Form1 whose file dialog is
+// answered from a queue, and a way to click a control by name as a user would.
+#pragma once
+
+#include "app/controltable.h"
+#include "app/form1.h"
+#include "platform/commondialog.h"
+
+#include <QDir>
+#include <QQueue>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class WindowUnderTest
+{
+public:
+    WindowUnderTest() : m_previousDir(QDir::currentPath()), m_window(std::make_unique<Form1>())
+    {
+        dialog()->setChooser([this](const CommonDialog::Request &request) {
+            requests.append(request);
+            return answers.isEmpty() ? std::optional<QString>() : answers.dequeue();
+        });
+        m_window->show();
+        m_exposed = QTest::qWaitForWindowExposed(m_window.get());
+    }
+    ~WindowUnderTest() { QDir::setCurrent(m_previousDir); }
+    WindowUnderTest(const WindowUnderTest &) = delete;
+    WindowUnderTest &operator=(const WindowUnderTest &) = delete;
+
+    bool exposed() const { return m_exposed; }
+    Form1 *window() const { return m_window.get(); }
+    Form1 *operator->() const { return m_window.get(); }
+    CommonDialog *dialog() const
+    {
+        return m_window->findChild<CommonDialog *>(QStringLiteral("CMDialog1"));
+    }
+
+    template<typename T = QWidget>
+    T *get(const char *name) const
+    {
+        return m_window->findChild<T *>(QString::fromLatin1(name));
+    }
+
+    // A click in the middle of a control's visible part, delivered where the window would
+    // deliver it: to whatever control lies in front at that point.
+    void click(const char *name, std::optional<QPoint> at = std::nullopt) const
+    {
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, windowPoint(name, at));
+    }
+    void doubleClick(const char *name, std::optional<QPoint> at = std::nullopt) const
+    {
+        QTest::mouseDClick(m_window->windowHandle(), Qt::LeftButton, {}, windowPoint(name, at));
+    }
+    QPoint windowPoint(const char *name, std::optional<QPoint> at = std::nullopt) const
+    {
+        QWidget *control = get(name);
+        return control->mapTo(m_window.get(), at.value_or(control->rect().center()));
+    }
+
+    // The table control that receives a click at a point of the window (its own children,
+    // such as a text box's viewport or a panel's client area, count as the control).
+    QString controlAt(QPoint windowPoint) const
+    {
+        QWidget *widget = m_window->childAt(windowPoint);
+        while (widget && widget != m_window.get()) {
+            for (const ControlSpec &spec : kControls) {
+                if (widget->objectName() == QLatin1String(spec.name))
+                    return widget->objectName();
+            }
+            widget = widget->parentWidget();
+        }
+        return QStringLiteral("Form1");
+    }
+
+    // Answers for the next dialogs; nothing queued means the user cancels.
+    QQueue<std::optional<QString>> answers;
+    QList<CommonDialog::Request> requests;
+
+private:
+    QString m_previousDir;
+    std::unique_ptr<Form1> m_window;
+    bool m_exposed = false;
+};
