@@ -3,7 +3,6 @@
 #include "app/widgets.h"
 #include "platform/mediacontrol.h"
 
-#include <QFontDatabase>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -82,29 +81,28 @@ void applyColours(QWidget *control, const ControlSpec &spec)
                                    || (spec.kind == ControlKind::PictureBox && spec.background));
 }
 
-// The window was designed with fonts that free systems lack; each has a free equivalent
-// of the same size and feel, used only where the designed one is missing.
-QString installedFamily(const char *designed)
+// The window was designed with fonts that free systems lack; each has a free equivalent of
+// the same size and feel, which the font matcher takes only where the designed one is missing.
+QStringList familiesFor(const char *designed)
 {
-    const QString family = QString::fromLatin1(designed);
-    if (QFontDatabase::hasFamily(family))
-        return family;
     static constexpr std::pair<const char *, const char *> kEquivalents[] = {
             {"Arial", "Liberation Sans"},
             {"MS Sans Serif", "Liberation Sans"},
             {"Comic Sans MS", "Comic Neue"},
     };
+    QStringList families {QString::fromLatin1(designed)};
     for (const auto &[name, equivalent] : kEquivalents) {
-        if (family == QLatin1String(name))
-            return QString::fromLatin1(equivalent);
+        if (qstrcmp(designed, name) == 0)
+            families.append(QString::fromLatin1(equivalent));
     }
-    return family;
+    return families;
 }
 
 void applyLook(QWidget *control, const ControlSpec &spec)
 {
     if (spec.font.family) {
-        QFont font(installedFamily(spec.font.family));
+        QFont font;
+        font.setFamilies(familiesFor(spec.font.family));
         font.setPointSizeF(spec.font.points);
         font.setBold(spec.font.bold);
         control->setFont(font);
