@@ -30,16 +30,16 @@ void Form1::Timer1_Timer()
         return;
     nota = listening::gradeAfterTick(escoltes, nfrases, nota);
     const QString caption = listening::gradeCaption(nota);
-    // Rewriting an unchanged caption would repaint the label five times a second.
+    // An idle window must not repaint five times a second: only a new caption is written.
     if (m_label2->text() != caption)
         m_label2->setText(caption);
 
     // The final display runs when the exercise becomes complete, and again only when the
-    // grade it showed has changed, so that a dismissed panel stays dismissed.
+    // grade it showed has changed: run on every tick, it would bring back a panel the pupil
+    // has just put away. The caption above already holds the grade it shows.
     if (acabades == nfrases && m_finalGradeShown != nota) {
         m_finalGradeShown = nota;
         m_label2->setVisible(true);
-        m_label2->setText(caption);
         mensaje();
     }
 }

@@ -1,0 +1,401 @@
+// Listening through the real window: a dictation opened with the new-attempt button, its play
+// buttons clicked, the grading tick driven by hand, and what the pupil then sees in the grade
+// label and the feedback panel.
+#include "app/widgets.h"
+#include "platform/mediacontrol.h"
+#include "windowtest.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kLow = QStringLiteral(
+        " Sembla que no has estat massa atent, hauries de repetir el dictat.");
+const QString kMiddle = QStringLiteral(
+        " Repasa el dictat i escriu a la teva llibreta les frases que tan costat més.");
+const QString kFair = QStringLiteral(" Hi ha paraules que et costen una mica, escriu-les a la "
+                                     "teva llibreta i comprova que coneixes bé el seu significat.");
+const QString kGood = QStringLiteral(
+        "Està força bé, encara que ha hagut alguna frase que ta costat una mica.");
+const QString kBest = QStringLiteral("Molt bé ho has fet has gaire bé perfecte, segueix així.");
+
+QString caption(int nota)
+{
+    return QStringLiteral("La teva nota es: ") + QString::number(nota);
+}
+
+// A dictation whose first `items` items have text, as a teacher's program writes it: Windows-1252
+// (the accents used here are the same bytes in Latin-1), CR LF line ends.
+QString writeDictation(const QTemporaryDir &dir, const QString &name, int items)
+{
+    QString text = QStringLiteral("Els animals de la granja\r\n"
+                                  "El gall canta quan surt el sol.\r\n"
+                                  "La gallina pon un ou cada matí.\r\n"
+                                  "x\r\n");
+    for (int item = 2; item <= 10; ++item) {
+        if (item <= items)
+            text += QStringLiteral("Què fa l'animal número %1?").arg(item);
+        text += QStringLiteral("\r\n");
+    }
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) != text.toLatin1().size())
+        return QString();
+    return path;
+}
+
+// Types into a box key by key; QTest::keyClicks takes only ASCII.
+void typeInto(QWidget *box, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void openDictation(WindowUnderTest &w, const QString &path)
+{
+    w.answers.enqueue(path);
+    w.click("Command1");
+}
+
+QByteArray playButton(int item)
+{
+    return "wav" + QByteArray::number(item);
+}
+
+// Presses the play button of an item and lets a grading tick follow, as the timer would.
+void listen(WindowUnderTest &w, int item, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        w.click(playButton(item).constData());
+        w->Timer1_Timer();
+    }
+}
+
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+} // namespace
+
+class TestPlayback : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pressNamesTheClip_data();
+    void pressNamesTheClip();
+    void nameIsReadAtEachPress();
+    void pressesBeforeAnyDictation();
+    void hiddenPlayButtonsCannotBeClicked();
+    void gradeFollowsListens_data();
+    void gradeFollowsListens();
+    void playingEveryItemCompletes_data();
+    void playingEveryItemCompletes();
+    void dismissedPanelReturnsOnlyWhenTheGradeChanges();
+    void newAttemptStartsOver();
+    void idleTicksDoNotRepaint();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestPlayback::pressNamesTheClip_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("clip");
+
+    QTest::newRow("name and item 3") << "anna" << 3 << "animals-anna3.wav";
+    QTest::newRow("item 10 is not padded") << "anna" << 10 << "animals-anna10.wav";
+    QTest::newRow("item 1") << "pol" << 1 << "animals-pol1.wav";
+    QTest::newRow("empty name") << "" << 3 << "animals-3.wav";
+    QTest::newRow("accents and spaces kept") << "Núria Puig" << 4 << "animals-Núria Puig4.wav";
+    QTest::newRow("slash stays in the folder") << "../../tmp/x" << 2 << "animals-.._.._tmp_x2.wav";
+    QTest::newRow("backslash stays in the folder") << "..\\x" << 2 << "animals-.._x2.wav";
+}
+
+void TestPlayback::pressNamesTheClip()
+{
+    QFETCH(QString, nom);
+    QFETCH(int, item);
+    QFETCH(QString, clip);
+
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("animals.dtd"), 10));
+    QCOMPARE(w->nfrases, 10);
+    typeInto(w.get("nom"), nom);
+    QCOMPARE(w.get<QLineEdit>("nom")->text(), nom);
+
+    w.click(playButton(item).constData());
+    QCOMPARE(w->escoltes, 1);
+    QCOMPARE(w->acabades, 1);
+    const QString expected = QDir::toNativeSeparators(m_dir.filePath(clip));
+    QCOMPARE(w->arxiuwav, expected);
+    QCOMPARE(w.get<MediaControl>("MMControl1")->fileName(), expected);
+}
+
+void TestPlayback::nameIsReadAtEachPress()
+{
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
+    auto *nom = w.get<QLineEdit>("nom");
+    typeInto(nom, QStringLiteral("anna"));
+    w.click("wav2");
+    QVERIFY(w->arxiuwav.endsWith(QStringLiteral("granja-anna2.wav")));
+
+    nom->clear();
+    typeInto(nom, QStringLiteral("pol"));
+    w.click("wav2");
+    QVERIFY(w->arxiuwav.endsWith(QStringLiteral("granja-pol2.wav")));
+    QCOMPARE(w.get<MediaControl>("MMControl1")->fileName(), w->arxiuwav);
+    // Two listens, one item heard.
+    QCOMPARE(w->escoltes, 2);
+    QCOMPARE(w->acabades, 1);
+}
+
+void TestPlayback::pressesBeforeAnyDictation()
+{
+    WindowUnderTest w;
+    typeInto(w.get("nom"), QStringLiteral("anna"));
+    w.click("wav3");
+    w.click("wav3");
+    w.click("wav7");
+    QCOMPARE(w->escoltes, 3);
+    QVERIFY(w->arxiuwav.isEmpty());
+    QVERIFY(w.get<MediaControl>("MMControl1")->fileName().isEmpty());
+    w->Timer1_Timer();
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    QVERIFY(w.get("Picture3")->isHidden());
+
+    // Opening a dictation starts from nothing heard.
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
+    QCOMPARE(w->escoltes, 0);
+    QCOMPARE(w->acabades, 0);
+    w->Timer1_Timer();
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+    QVERIFY(w.get("Picture3")->isHidden());
+}
+
+void TestPlayback::hiddenPlayButtonsCannotBeClicked()
+{
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 5));
+    for (int item = 6; item <= 10; ++item) {
+        QVERIFY(w.get(playButton(item).constData())->isHidden());
+        w.click(playButton(item).constData());
+    }
+    QCOMPARE(w->escoltes, 0);
+    QVERIFY(w->arxiuwav.isEmpty());
+
+    // The authoring layout shows them, and then a press is a listen like any other.
+    w.doubleClick("Label7");
+    w.click("wav8");
+    QCOMPARE(w->escoltes, 1);
+    QVERIFY(w->arxiuwav.endsWith(QStringLiteral("granja-8.wav")));
+}
+
+void TestPlayback::gradeFollowsListens_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<int>("listens");
+    QTest::addColumn<int>("grade");
+
+    const struct
+    {
+        int items, listens, grade;
+    } rows[] = {
+            {5, 0, 10}, {5, 12, 10}, {5, 13, 9}, {5, 15, 8}, {5, 21, 5},
+            {5, 24, 4}, {5, 36, 0},  {1, 4, 10}, {1, 5, 9},  {1, 28, 0},
+    };
+    for (const auto &row : rows) {
+        QTest::addRow("%d items, %d listens", row.items, row.listens)
+                << row.items << row.listens << row.grade;
+    }
+}
+
+void TestPlayback::gradeFollowsListens()
+{
+    QFETCH(int, items);
+    QFETCH(int, listens);
+    QFETCH(int, grade);
+
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
+    QCOMPARE(w->nfrases, items);
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    w->Timer1_Timer();
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+
+    listen(w, 1, listens);
+    QCOMPARE(w->escoltes, listens);
+    QCOMPARE(w->nota, grade);
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(grade));
+}
+
+void TestPlayback::playingEveryItemCompletes_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<int>("extraListens"); // of item 1, before the others are heard
+    QTest::addColumn<int>("grade");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("one item") << 1 << 0 << 10 << kBest;
+    QTest::newRow("five items, once each") << 5 << 0 << 10 << kBest;
+    QTest::newRow("ten items, once each") << 10 << 0 << 10 << kBest;
+    QTest::newRow("two items, grade 9") << 2 << 6 << 9 << kBest;
+    QTest::newRow("three items, grade 8") << 3 << 9 << 8 << kGood;
+    QTest::newRow("four items, grade 7") << 4 << 11 << 7 << kFair;
+    QTest::newRow("five items, grade 4") << 5 << 19 << 4 << kMiddle;
+    QTest::newRow("ten items, grade 2") << 10 << 30 << 2 << kLow;
+}
+
+void TestPlayback::playingEveryItemCompletes()
+{
+    QFETCH(int, items);
+    QFETCH(int, extraListens);
+    QFETCH(int, grade);
+    QFETCH(QString, message);
+
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
+    w->Timer1_Timer();
+    if (extraListens > 0)
+        listen(w, 1, extraListens);
+
+    for (int item = 1; item <= items; ++item) {
+        QVERIFY2(w.get("Picture3")->isHidden(), "not complete before every item is heard");
+        listen(w, item);
+        QCOMPARE(w->acabades, item);
+    }
+    QCOMPARE(w->escoltes, extraListens + items);
+    QVERIFY(w.get("Picture3")->isVisible());
+    QVERIFY(w.get("Label2")->isVisible());
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(grade));
+    QCOMPARE(w.get<QLabel>("Label5")->text(), message);
+}
+
+void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()
+{
+    WindowUnderTest w;
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 1));
+    listen(w, 1);
+    auto *panel = w.get("Picture3");
+    auto *message = w.get<QLabel>("Label5");
+    QVERIFY(panel->isVisible());
+    QCOMPARE(message->text(), kBest);
+
+    w.click("Label5");
+    QVERIFY2(panel->isVisible(), "a click on the message itself keeps the panel");
+    w.click("Picture3", QPoint(100, 100));
+    QVERIFY(panel->isHidden());
+    for (int tick = 0; tick < 5; ++tick)
+        w->Timer1_Timer();
+    QVERIFY2(panel->isHidden(), "idle ticks leave a dismissed panel dismissed");
+
+    // Listens 2 to 4 keep the grade at 10: still nothing new to show.
+    listen(w, 1, 3);
+    QCOMPARE(w->nota, 10);
+    QVERIFY(panel->isHidden());
+
+    // The fifth costs a point: the panel comes back with the grade's message.
+    listen(w, 1);
+    QCOMPARE(w->nota, 9);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(message->text(), kBest);
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(9));
+
+    w.click("Picture3", QPoint(100, 100));
+    QVERIFY(panel->isHidden());
+    listen(w, 1, 2);
+    QCOMPARE(w->nota, 8);
+    QVERIFY(panel->isVisible());
+    QCOMPARE(message->text(), kGood);
+}
+
+void TestPlayback::newAttemptStartsOver()
+{
+    WindowUnderTest w;
+    typeInto(w.get("nom"), QStringLiteral("anna"));
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
+    w->Timer1_Timer();
+    listen(w, 1, 9);
+    listen(w, 2);
+    listen(w, 3);
+    QCOMPARE(w->nota, 8);
+    QVERIFY(w.get("Picture3")->isVisible());
+    const QString lastClip = w->arxiuwav;
+
+    openDictation(w, writeDictation(m_dir, QStringLiteral("bosc.dtd"), 2));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    QCOMPARE(w->escoltes, 0);
+    QCOMPARE(w->nota, 0);
+    QCOMPARE(w->acabades, 0);
+    QVERIFY(w.get("Picture3")->isHidden());
+    QCOMPARE(w->arxiuwav, lastClip);
+
+    w->Timer1_Timer();
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+    QVERIFY2(w.get("Picture3")->isHidden(), "items heard in the last attempt do not count");
+
+    listen(w, 2);
+    QVERIFY(w->arxiuwav.endsWith(QStringLiteral("bosc-anna2.wav")));
+    QVERIFY(w.get("Picture3")->isHidden());
+    listen(w, 1);
+    QVERIFY(w.get("Picture3")->isVisible());
+    QCOMPARE(w.get<QLabel>("Label5")->text(), kBest);
+}
+
+void TestPlayback::idleTicksDoNotRepaint()
+{
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
+    PaintCounter label2(w.get("Label2"));
+    PaintCounter panel(w.get("Picture3"));
+    PaintCounter probe(w.get("Label1"));
+
+    // Anything waiting to be painted goes out with the next repaint of the window, so once a
+    // change to the title has been painted, so has any pending change to the grade.
+    const auto paintPending = [&] {
+        probe.paints = 0;
+        w.get("Label1")->update();
+        return QTest::qWaitFor([&] { return probe.paints > 0; });
+    };
+
+    w->Timer1_Timer();
+    QTRY_VERIFY2(label2.paints > 0, "a new grade is painted");
+    label2.paints = 0;
+    for (int tick = 0; tick < 25; ++tick)
+        w->Timer1_Timer();
+    QVERIFY(paintPending());
+    QCOMPARE(label2.paints, 0);
+
+    // Complete, with the panel up: the final display does not repeat itself either.
+    listen(w, 1);
+    listen(w, 2);
+    QVERIFY(w.get("Picture3")->isVisible());
+    QVERIFY(paintPending());
+    label2.paints = 0;
+    panel.paints = 0;
+    for (int tick = 0; tick < 25; ++tick)
+        w->Timer1_Timer();
+    QVERIFY(paintPending());
+    QCOMPARE(label2.paints, 0);
+    QCOMPARE(panel.paints, 0);
+}
+
+QTEST_MAIN(TestPlayback)
+#include "tst_playback.moc"
