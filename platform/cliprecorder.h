@@ -1,0 +1,53 @@
+// Records from the default input device into memory with a QAudioSource.
+//
+// The source writes into a buffer of this class as the device delivers; stop() hands the
+// recording over as an AudioClip, which the media control plays back or keeps with "Save".
+// The format is 16-bit mono at 44.1 kHz, or the device's own where it takes nothing else.
+//
+// A device that goes away (a stopped source with an error, or no sound for a while) and a
+// recording that reaches kMaxClipUSecs end with interrupted(); what was recorded is kept
+// for stop().
+#pragma once
+
+#include "platform/audioclip.h"
+
+#include <QAudioFormat>
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class QAudioSource;
+class CaptureBuffer;
+
+class ClipRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    enum class StartResult { Started, NoDevice, Refused };
+
+    explicit ClipRecorder(QObject *parent = nullptr);
+    ~ClipRecorder() override;
+
+    StartResult start();
+    AudioClip stop();
+    bool isRecording() const;
+    qint64 recordedUSecs() const;
+    // Loudest sample of the last block that came in, 0..1.
+    float level() const;
+
+signals:
+    void interrupted();
+
+private:
+    void watch();
+
+    QAudioSource *m_source = nullptr;
+    std::unique_ptr<CaptureBuffer> m_buffer;
+    QAudioFormat m_format;
+    qint64 m_lastSize = 0;
+    QElapsedTimer m_sinceData;
+    QTimer m_watchTimer;
+};

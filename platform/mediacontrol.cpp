@@ -1,0 +1,420 @@
+#include "platform/mediacontrol.h"
+
+#include "platform/clipplayer.h"
+#include "platform/cliprecorder.h"
+#include "platform/wavfile.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMediaDevices>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStyle>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kBarRefreshMs = 50;
+// Qt 6.4's PulseAudio backend never signals added or removed devices; the bar asks instead.
+constexpr int kDevicePollMs = 1000;
+// The meter shows the loudest sample of the last stretch of sound of this length.
+constexpr qint64 kLevelWindowUSecs = 50000;
+constexpr QSize kButtonSize(28, 29);
+
+QIcon recordIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xd0, 0x20, 0x20));
+    painter.drawEllipse(QRectF(7, 7, 18, 18));
+    return QIcon(pixmap);
+}
+
+QToolButton *barButton(QWidget *parent, const char *name, const QString &text, const QIcon &icon)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    button->setToolTip(text);
+    button->setAccessibleName(text);
+    button->setFixedSize(kButtonSize);
+    button->setAutoRaise(true);
+    // The window keeps the recorder as one stop in the tab order; keys reach it there.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
+{
+    const QStyle *look = style();
+    m_prevButton = barButton(this, "prevButton", QStringLiteral("Al principi"),
+                             look->standardIcon(QStyle::SP_MediaSkipBackward));
+    m_playButton = barButton(this, "playButton", QStringLiteral("Reprodueix"),
+                             look->standardIcon(QStyle::SP_MediaPlay));
+    m_pauseButton = barButton(this, "pauseButton", QStringLiteral("Pausa"),
+                              look->standardIcon(QStyle::SP_MediaPause));
+    m_stopButton = barButton(this, "stopButton", QStringLiteral("Atura"),
+                             look->standardIcon(QStyle::SP_MediaStop));
+    m_recordButton = barButton(this, "recordButton", QStringLiteral("Enregistra"), recordIcon());
+
+    m_elapsedLabel = new QLabel(this);
+    m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
+    m_elapsedLabel->setAccessibleName(QStringLiteral("Temps"));
+    m_elapsedLabel->setAlignment(Qt::AlignCenter);
+    m_elapsedLabel->setFixedWidth(
+            m_elapsedLabel->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 6);
+
+    m_levelMeter = new QProgressBar(this);
+    m_levelMeter->setObjectName(QStringLiteral("levelMeter"));
+    m_levelMeter->setAccessibleName(QStringLiteral("Nivell del so"));
+    m_levelMeter->setRange(0, 100);
+    m_levelMeter->setTextVisible(false);
+    m_levelMeter->setMaximumHeight(12);
+    m_levelMeter->setMinimumWidth(20);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+    for (QToolButton *button :
+         {m_prevButton, m_playButton, m_pauseButton, m_stopButton, m_recordButton})
+        layout->addWidget(button);
+    layout->addWidget(m_elapsedLabel);
+    layout->addWidget(m_levelMeter, 1);
+
+    connect(m_prevButton, &QToolButton::clicked, this,
+            [this] { runCommand(QStringLiteral("prev")); });
+    connect(m_playButton, &QToolButton::clicked, this,
+            [this] { runCommand(QStringLiteral("play")); });
+    connect(m_pauseButton, &QToolButton::clicked, this,
+            [this] { runCommand(QStringLiteral("pause")); });
+    connect(m_stopButton, &QToolButton::clicked, this,
+            [this] { runCommand(QStringLiteral("stop")); });
+    connect(m_recordButton, &QToolButton::clicked, this,
+            [this] { runCommand(QStringLiteral("record")); });
+
+    m_barTimer.setInterval(kBarRefreshMs);
+    connect(&m_barTimer, &QTimer::timeout, this, &MediaControl::updateBar);
+    m_devicePoll.setInterval(kDevicePollMs);
+    connect(&m_devicePoll, &QTimer::timeout, this, &MediaControl::refreshDevices);
+    updateBar();
+}
+
+MediaControl::~MediaControl() = default;
+
+void MediaControl::setNotify(bool) { }
+
+void MediaControl::setWait(bool) { }
+
+void MediaControl::setShareable(bool) { }
+
+void MediaControl::setDeviceType(const QString &) { }
+
+void MediaControl::setFileName(const QString &fileName)
+{
+    m_fileName = fileName;
+}
+
+QString MediaControl::fileName() const
+{
+    return m_fileName;
+}
+
+void MediaControl::setCommand(const QString &command)
+{
+    runCommand(command);
+}
+
+MediaControl::CommandResult MediaControl::runCommand(const QString &command)
+{
+    const QString name = command.toLower();
+    if (name == u"close")
+        return close();
+    if (name == u"open")
+        return open();
+    if (name == u"prev")
+        return rewind();
+    if (name == u"play")
+        return play();
+    if (name == u"pause")
+        return pause();
+    if (name == u"stop")
+        return stop();
+    if (name == u"record")
+        return record();
+    if (name == u"save")
+        return save();
+    return CommandResult::UnknownCommand;
+}
+
+MediaControl::Mode MediaControl::mode() const
+{
+    return m_mode;
+}
+
+qint64 MediaControl::elapsedMs() const
+{
+    switch (m_mode) {
+    case Mode::Playing:
+        return m_player->positionUSecs() / 1000;
+    case Mode::Recording:
+        return m_recorder->recordedUSecs() / 1000;
+    case Mode::NotOpen:
+    case Mode::Stopped:
+    case Mode::Paused:
+        break;
+    }
+    return m_positionUSecs / 1000;
+}
+
+MediaControl::CommandResult MediaControl::close()
+{
+    if (m_player)
+        m_player->stop();
+    // A recording that was not kept is dropped with the clip: that is what discarding means.
+    if (m_recorder)
+        m_recorder->stop();
+    m_clip = {};
+    m_hasRecording = false;
+    m_positionUSecs = 0;
+    setMode(Mode::NotOpen);
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::open()
+{
+    close();
+    if (m_fileName.isEmpty())
+        return CommandResult::BadFile;
+    createAudio();
+    ClipReadResult read = readClipFile(m_fileName);
+    m_clip = std::move(read.clip);
+    // Open even without a usable clip: the teacher records the item's clip from here, over a
+    // missing file or a broken one alike.
+    setMode(Mode::Stopped);
+    const bool usable = read.error == ClipReadError::None || read.error == ClipReadError::NoFile;
+    return usable ? CommandResult::Done : CommandResult::BadFile;
+}
+
+MediaControl::CommandResult MediaControl::rewind()
+{
+    switch (m_mode) {
+    case Mode::NotOpen:
+        return CommandResult::NothingOpen;
+    case Mode::Playing:
+        m_positionUSecs = 0;
+        if (m_player->start(m_clip, 0) != ClipPlayer::StartResult::Started)
+            setMode(Mode::Stopped);
+        return CommandResult::Done;
+    case Mode::Recording:
+        finishRecording();
+        break;
+    case Mode::Stopped:
+    case Mode::Paused:
+        break;
+    }
+    m_positionUSecs = 0;
+    setMode(Mode::Stopped);
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::play()
+{
+    if (m_mode == Mode::NotOpen)
+        return CommandResult::NothingOpen;
+    if (m_mode == Mode::Playing)
+        return CommandResult::Done;
+    if (m_mode == Mode::Recording)
+        finishRecording();
+    if (m_clip.isEmpty())
+        return CommandResult::BadFile;
+    if (m_positionUSecs >= m_clip.durationUSecs())
+        m_positionUSecs = 0;
+    if (m_player->start(m_clip, m_positionUSecs) != ClipPlayer::StartResult::Started)
+        return CommandResult::NoDevice;
+    setMode(Mode::Playing);
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::pause()
+{
+    if (m_mode == Mode::NotOpen)
+        return CommandResult::NothingOpen;
+    if (m_mode == Mode::Playing) {
+        m_player->stop();
+        m_positionUSecs = m_player->positionUSecs();
+        setMode(Mode::Paused);
+    }
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::stop()
+{
+    switch (m_mode) {
+    case Mode::NotOpen:
+        return CommandResult::NothingOpen;
+    case Mode::Recording:
+        finishRecording();
+        return CommandResult::Done;
+    case Mode::Playing:
+    case Mode::Paused:
+        m_player->stop();
+        break;
+    case Mode::Stopped:
+        break;
+    }
+    m_positionUSecs = 0;
+    setMode(Mode::Stopped);
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::record()
+{
+    if (m_mode == Mode::NotOpen)
+        return CommandResult::NothingOpen;
+    if (m_mode == Mode::Recording)
+        return CommandResult::Done;
+    m_player->stop();
+    m_positionUSecs = 0;
+    if (m_recorder->start() != ClipRecorder::StartResult::Started) {
+        setMode(Mode::Stopped);
+        return CommandResult::NoDevice;
+    }
+    setMode(Mode::Recording);
+    return CommandResult::Done;
+}
+
+MediaControl::CommandResult MediaControl::save()
+{
+    if (m_mode == Mode::NotOpen)
+        return CommandResult::NothingOpen;
+    if (m_mode == Mode::Recording)
+        finishRecording();
+    if (!m_hasRecording)
+        return CommandResult::NothingRecorded;
+    // On failure the recording stays here, so the teacher can keep it once the cause is gone.
+    if (saveClipFile(m_clip, m_fileName) != ClipSaveResult::Saved)
+        return CommandResult::WriteFailed;
+    m_hasRecording = false;
+    return CommandResult::Done;
+}
+
+void MediaControl::createAudio()
+{
+    if (m_devices)
+        return;
+    m_devices = new QMediaDevices(this);
+    connect(m_devices, &QMediaDevices::audioOutputsChanged, this, &MediaControl::refreshDevices);
+    connect(m_devices, &QMediaDevices::audioInputsChanged, this, &MediaControl::refreshDevices);
+    m_devicePoll.start();
+
+    m_player = new ClipPlayer(this);
+    connect(m_player, &ClipPlayer::finished, this, &MediaControl::playbackEnded);
+    connect(m_player, &ClipPlayer::failed, this, &MediaControl::playbackEnded);
+    m_recorder = new ClipRecorder(this);
+    connect(m_recorder, &ClipRecorder::interrupted, this, &MediaControl::finishRecording);
+    refreshDevices();
+}
+
+void MediaControl::finishRecording()
+{
+    if (m_mode != Mode::Recording)
+        return;
+    AudioClip recording = m_recorder->stop();
+    // A device that delivered nothing leaves the clip that was there.
+    if (!recording.isEmpty()) {
+        m_clip = std::move(recording);
+        m_hasRecording = true;
+    }
+    m_positionUSecs = 0;
+    setMode(Mode::Stopped);
+}
+
+void MediaControl::playbackEnded()
+{
+    if (m_mode != Mode::Playing)
+        return;
+    m_positionUSecs = 0;
+    setMode(Mode::Stopped);
+}
+
+void MediaControl::setMode(Mode mode)
+{
+    if (mode == Mode::Playing || mode == Mode::Recording)
+        m_barTimer.start();
+    else
+        m_barTimer.stop();
+    const bool changed = mode != m_mode;
+    m_mode = mode;
+    updateBar();
+    if (changed)
+        emit modeChanged(mode);
+}
+
+void MediaControl::refreshDevices()
+{
+    const bool hasOutput = !QMediaDevices::audioOutputs().isEmpty();
+    const bool hasInput = !QMediaDevices::audioInputs().isEmpty();
+    if (hasOutput == m_hasOutput && hasInput == m_hasInput)
+        return;
+    m_hasOutput = hasOutput;
+    m_hasInput = hasInput;
+    updateBar();
+}
+
+void MediaControl::updateBar()
+{
+    const bool atRest = m_mode == Mode::Stopped || m_mode == Mode::Paused;
+    m_prevButton->setEnabled(m_mode == Mode::Playing || m_mode == Mode::Paused);
+    m_playButton->setEnabled(atRest && m_hasOutput && !m_clip.isEmpty());
+    m_pauseButton->setEnabled(m_mode == Mode::Playing);
+    m_stopButton->setEnabled(m_mode == Mode::Playing || m_mode == Mode::Paused
+                             || m_mode == Mode::Recording);
+    m_recordButton->setEnabled(atRest && m_hasInput);
+    m_elapsedLabel->setText(elapsedText(elapsedMs()));
+    m_levelMeter->setValue(qRound(level() * 100));
+}
+
+float MediaControl::level() const
+{
+    if (m_mode == Mode::Recording)
+        return m_recorder->level();
+    if (m_mode != Mode::Playing)
+        return 0;
+    const qint64 now = m_player->positionUSecs();
+    const float *samples = m_clip.samples.constData();
+    const qint64 from = m_clip.frameAt(now - kLevelWindowUSecs) * m_clip.channelCount;
+    const qint64 to = m_clip.frameAt(now) * m_clip.channelCount;
+    return std::min(peakLevel(samples + from, samples + to), 1.0f);
+}
+
+void MediaControl::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        runCommand(m_mode == Mode::Playing             ? QStringLiteral("pause")
+                           : m_mode == Mode::Recording ? QStringLiteral("stop")
+                                                       : QStringLiteral("play"));
+        break;
+    case Qt::Key_Home:
+        runCommand(QStringLiteral("prev"));
+        break;
+    case Qt::Key_Escape:
+        runCommand(QStringLiteral("stop"));
+        break;
+    case Qt::Key_R:
+        runCommand(QStringLiteral("record"));
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,117 @@
+// MMControl1: the window's media recorder. The window drives it only by writing properties
+// (Notify, Wait, Shareable, DeviceType, FileName) and command names ("close", "Open", "prev",
+// "play", "Save"); it reads nothing back. The control's own button bar sends the commands a
+// user needs (previous, play, pause, stop, record) and follows the backend's state.
+//
+// "Open" decodes the whole clip into memory (platform/wavfile.h), so a clip file is never
+// held open and can be replaced or deleted at any time. ClipPlayer plays the clip, and
+// ClipRecorder records a new one that replaces it in memory until "Save" keeps it in the file.
+// Both pick the default device at the moment they start, so a device that appears later is
+// used without a restart. They, and the sound system behind them, are created on the first
+// command that needs them: start-up does not wait for the sound server, and a server that
+// comes up after the window is still found.
+//
+// Every command fails quietly: the window ignores the result, and the next command works.
+#pragma once
+
+#include "platform/audioclip.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class ClipPlayer;
+class ClipRecorder;
+class QLabel;
+class QMediaDevices;
+class QProgressBar;
+class QToolButton;
+
+class MediaControl : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Mode { NotOpen, Stopped, Playing, Paused, Recording };
+    Q_ENUM(Mode)
+
+    // Why a command did not run. The window ignores it; tests and the button bar read it.
+    enum class CommandResult {
+        Done,
+        UnknownCommand,
+        NothingOpen,
+        NoDevice,
+        BadFile,
+        NothingRecorded,
+        WriteFailed
+    };
+    Q_ENUM(CommandResult)
+
+    explicit MediaControl(QWidget *parent = nullptr);
+    ~MediaControl() override;
+
+    // The window's start-up settings. They are accepted and change nothing: nobody listens
+    // for notifications, "play" never blocks (the grading timer must keep ticking), the
+    // device is only held while a clip plays or records, and the kind of clip is found from
+    // the file itself.
+    void setNotify(bool notify);
+    void setWait(bool wait);
+    void setShareable(bool shareable);
+    void setDeviceType(const QString &deviceType);
+
+    void setFileName(const QString &fileName);
+    QString fileName() const;
+
+    // Writing Command: runs the named command (case-insensitive); failures are silent.
+    void setCommand(const QString &command);
+    CommandResult runCommand(const QString &command);
+
+    Mode mode() const;
+    // What the bar's clock shows: the position in the clip, or the length recorded so far.
+    qint64 elapsedMs() const;
+
+signals:
+    void modeChanged(MediaControl::Mode mode);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    CommandResult close();
+    CommandResult open();
+    CommandResult rewind();
+    CommandResult play();
+    CommandResult pause();
+    CommandResult stop();
+    CommandResult record();
+    CommandResult save();
+
+    void createAudio();
+    void finishRecording();
+    void playbackEnded();
+    void setMode(Mode mode);
+    void refreshDevices();
+    void updateBar();
+    float level() const;
+
+    QString m_fileName;
+    AudioClip m_clip;
+    bool m_hasRecording = false; // m_clip is a recording that "Save" has not kept yet
+    qint64 m_positionUSecs = 0;
+    Mode m_mode = Mode::NotOpen;
+    bool m_hasOutput = false;
+    bool m_hasInput = false;
+
+    QMediaDevices *m_devices = nullptr;
+    ClipPlayer *m_player = nullptr;
+    ClipRecorder *m_recorder = nullptr;
+
+    QToolButton *m_prevButton;
+    QToolButton *m_playButton;
+    QToolButton *m_pauseButton;
+    QToolButton *m_stopButton;
+    QToolButton *m_recordButton;
+    QLabel *m_elapsedLabel;
+    QProgressBar *m_levelMeter;
+    QTimer m_barTimer;
+    QTimer m_devicePoll;
+};

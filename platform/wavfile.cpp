@@ -1,0 +1,161 @@
+#include "platform/wavfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+QIODevice *deviceOf(void *user)
+{
+    return static_cast<QIODevice *>(user);
+}
+
+sf_count_t deviceLength(void *user)
+{
+    return deviceOf(user)->size();
+}
+
+sf_count_t deviceSeek(sf_count_t offset, int whence, void *user)
+{
+    QIODevice *device = deviceOf(user);
+    qint64 target = offset;
+    if (whence == SEEK_CUR)
+        target += device->pos();
+    else if (whence == SEEK_END)
+        target += device->size();
+    if (target < 0 || !device->seek(target))
+        return -1;
+    return device->pos();
+}
+
+sf_count_t deviceRead(void *data, sf_count_t count, void *user)
+{
+    const qint64 read = deviceOf(user)->read(static_cast<char *>(data), count);
+    return read < 0 ? 0 : read;
+}
+
+sf_count_t deviceWrite(const void *data, sf_count_t count, void *user)
+{
+    const qint64 written = deviceOf(user)->write(static_cast<const char *>(data), count);
+    return written < 0 ? 0 : written;
+}
+
+sf_count_t deviceTell(void *user)
+{
+    return deviceOf(user)->pos();
+}
+
+SF_VIRTUAL_IO deviceIo()
+{
+    return {deviceLength, deviceSeek, deviceRead, deviceWrite, deviceTell};
+}
+
+// More channels than any sound card a school has: a header claiming them is damaged.
+constexpr int kMaxChannels = 8;
+
+} // namespace
+
+ClipReadResult readClip(QIODevice &device)
+{
+    ClipReadResult result;
+    SF_VIRTUAL_IO io = deviceIo();
+    SF_INFO info {};
+    SNDFILE *file = sf_open_virtual(&io, SFM_READ, &info, &device);
+    if (!file) {
+        result.error = ClipReadError::NotAudio;
+        return result;
+    }
+    if (info.samplerate <= 0 || info.channels <= 0 || info.channels > kMaxChannels) {
+        sf_close(file);
+        result.error = ClipReadError::NotAudio;
+        return result;
+    }
+
+    AudioClip &clip = result.clip;
+    clip.sampleRate = info.samplerate;
+    clip.channelCount = info.channels;
+    const qint64 maxFrames = kMaxClipUSecs / 1000000 * info.samplerate;
+    // The frame count in a header can lie (or be unknown): it only sizes the first allocation,
+    // and reading goes on until the data ends.
+    constexpr sf_count_t kChunkFrames = 8192;
+    if (info.frames > 0 && info.frames <= maxFrames)
+        clip.samples.reserve((info.frames + kChunkFrames) * info.channels);
+    qint64 frames = 0;
+    for (;;) {
+        clip.samples.resize((frames + kChunkFrames) * info.channels);
+        const sf_count_t read = sf_readf_float(file, clip.samples.data() + frames * info.channels,
+                                               kChunkFrames);
+        if (read <= 0)
+            break;
+        frames += read;
+        if (frames > maxFrames) {
+            sf_close(file);
+            return {ClipReadError::TooLong, {}};
+        }
+    }
+    sf_close(file);
+    clip.samples.resize(frames * info.channels);
+    // A float file may carry NaN or infinity; the output device must never see them.
+    for (float &sample : clip.samples) {
+        if (!std::isfinite(sample))
+            sample = 0;
+    }
+    return result;
+}
+
+ClipReadResult readClipFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {ClipReadError::NoFile, {}};
+    QFile file(path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+        return {ClipReadError::Unreadable, {}};
+    return readClip(file);
+}
+
+ClipWriteError writeWav16(const AudioClip &clip, QIODevice &device)
+{
+    if (clip.sampleRate <= 0 || clip.channelCount <= 0 || clip.isEmpty())
+        return ClipWriteError::Rejected;
+    SF_VIRTUAL_IO io = deviceIo();
+    SF_INFO info {};
+    info.samplerate = clip.sampleRate;
+    info.channels = clip.channelCount;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE *file = sf_open_virtual(&io, SFM_WRITE, &info, &device);
+    if (!file)
+        return ClipWriteError::WriteFailed;
+    // A recording that went over full scale is clipped, not wrapped round into a crack.
+    sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    const sf_count_t written = sf_writef_float(file, clip.samples.constData(), clip.frameCount());
+    const bool failed = written != clip.frameCount() || sf_error(file) != SF_ERR_NO_ERROR;
+    // Closing writes the final sizes into the header; a failure there is a failed file too.
+    if (sf_close(file) != 0 || failed)
+        return ClipWriteError::WriteFailed;
+    return ClipWriteError::None;
+}
+
+ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path, TrashFunction trash)
+{
+    if (path.isEmpty())
+        return ClipSaveResult::WriteFailed;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return ClipSaveResult::WriteFailed;
+    if (writeWav16(clip, file) != ClipWriteError::None) {
+        file.cancelWriting();
+        return ClipSaveResult::WriteFailed;
+    }
+    if (QFileInfo::exists(path) && trash(path) == TrashResult::Failed) {
+        file.cancelWriting();
+        return ClipSaveResult::OldClipKept;
+    }
+    return file.commit() ? ClipSaveResult::Saved : ClipSaveResult::WriteFailed;
+}

@@ -1,0 +1,40 @@
+// Clip files: reading any WAV a school will have, and keeping a recording as 16-bit PCM.
+//
+// libsndfile does the decoding (8-bit unsigned, 16/24/32-bit, float, µ-law, A-law, IMA and
+// MS ADPCM, any rate and channel count) and the encoding. It reads and writes through a
+// QIODevice, so a path is only ever handled by Qt (any letters, any platform) and a test can
+// hand it a QBuffer.
+#pragma once
+
+#include "platform/audioclip.h"
+#include "platform/filetrash.h"
+
+#include <QIODevice>
+#include <QString>
+
+enum class ClipReadError { None, NoFile, Unreadable, NotAudio, TooLong };
+
+struct ClipReadResult
+{
+    ClipReadError error = ClipReadError::None;
+    AudioClip clip;
+};
+
+ClipReadResult readClip(QIODevice &device);
+ClipReadResult readClipFile(const QString &path);
+
+enum class ClipWriteError { None, Rejected, WriteFailed };
+
+// Writes the clip as a WAV file of 16-bit PCM at the clip's rate and channel count.
+// Rejected: an empty clip or one with no valid rate.
+ClipWriteError writeWav16(const AudioClip &clip, QIODevice &device);
+
+enum class ClipSaveResult { Saved, WriteFailed, OldClipKept };
+
+// Keeps a recording as the clip at `path`, never losing what was there before: the new file
+// is written beside the target first, an existing clip then goes to the trash, and only then
+// does the new file take its name. OldClipKept: the trash would not take the existing clip,
+// so it stays as it was and nothing was written. `trash` is there for tests to refuse.
+using TrashFunction = TrashResult (*)(const QString &path);
+ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
+                            TrashFunction trash = moveFileToTrash);
