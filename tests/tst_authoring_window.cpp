@@ -1,0 +1,534 @@
+// The teacher's controls driven through the real window: the access code and the save behind
+// it, the recorder strip (keep, discard into the trash, hide), the authoring layout and the
+// choice of the item-1 picture, with good and broken pictures.
+#include "app/controltable.h"
+#include "app/form1.h"
+#include "app/widgets.h"
+#include "platform/commondialog.h"
+#include "windowtest.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QStringList kPictureFilters {QStringLiteral("Imatges (*.jpg)"),
+                                   QStringLiteral("Imatges (*.gif)")};
+const QStringList kRecorder {QStringLiteral("MMControl1"), QStringLiteral("Command4"),
+                             QStringLiteral("Command3")};
+
+// The controls a user can see, by name.
+QSet<QString> shownControls(const WindowUnderTest &w)
+{
+    QSet<QString> shown;
+    for (const ControlSpec &spec : kControls) {
+        if (!w.get(spec.name)->isHidden())
+            shown.insert(QString::fromLatin1(spec.name));
+    }
+    return shown;
+}
+
+// Typed key by key; QTest::keyClicks takes ASCII only, and Catalan needs its accents.
+void typeInto(const WindowUnderTest &w, const char *name, const QString &text)
+{
+    w.click(name);
+    for (const QChar ch : text) {
+        QTest::sendKeyEvent(QTest::Click, w.get(name), Qt::Key(ch.toUpper().unicode()), QString(ch),
+                            Qt::NoModifier);
+    }
+}
+
+// Label4 lies partly behind the discard button; this point of the window reaches it.
+QPoint hideSpot(const WindowUnderTest &w)
+{
+    return w.get("Label4")->mapFrom(w.window(), QPoint(760, 120));
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray jpeg(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+// JPEG blurs a plain colour a little.
+bool closeTo(QColor seen, QColor expected)
+{
+    return qAbs(seen.red() - expected.red()) < 24 && qAbs(seen.green() - expected.green()) < 24
+            && qAbs(seen.blue() - expected.blue()) < 24;
+}
+
+// A 1 x 1 GIF of two frames, black then white; only the first is shown.
+QByteArray twoFrameGif()
+{
+    return QByteArray::fromHex("474946383961010001008000"
+                               "00ffffff000000"
+                               "2c0000000001000100000202"
+                               "4c0100"
+                               "2c0000000001000100000202"
+                               "440100"
+                               "3b");
+}
+
+// A GIF declaring 60000 x 60000 pixels, then a minimal image block.
+QByteArray hugeGif()
+{
+    return QByteArray::fromHex("47494638396160ea60ea000000"
+                               "2c0000000060ea60ea0002024401003b");
+}
+
+} // namespace
+
+class TestAuthoringWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wrongCodeChangesNothing_data();
+    void wrongCodeChangesNothing();
+    void codeBoxShowsBulletsAndHoldsTheTypedText();
+    void codeThenCancelledSaveStillShowsRecorder();
+    void codeSavesTheTypedTexts();
+    void hideSpotHidesTheRecorder();
+    void keepBeforeAnyClipStoresNothing();
+    void discardMovesTheClipToTheTrash();
+    void discardWithoutClipDoesNothing();
+    void authoringLayoutRightAfterStartUp();
+    void authoringLayoutAfterLoadingWithEmptyItems();
+    void authoringLayoutAfterPictureChoice();
+    void pictureChoice_data();
+    void pictureChoice();
+};
+
+void TestAuthoringWindow::wrongCodeChangesNothing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("capital first letter") << "Kub";
+    QTest::newRow("all capitals") << "KUB";
+    QTest::newRow("blank before") << " kub";
+    QTest::newRow("blank after") << "kub ";
+    QTest::newRow("nothing typed") << "";
+    QTest::newRow("typed twice") << "kubkub";
+}
+
+void TestAuthoringWindow::wrongCodeChangesNothing()
+{
+    QFETCH(QString, typed);
+    WindowUnderTest w;
+    // Hidden first, so that showing it by mistake would be seen.
+    w.click("Label4", hideSpot(w));
+    const QSet<QString> before = shownControls(w);
+    typeInto(w, "codi", typed);
+
+    w.click("Command2");
+    QVERIFY(w.requests.isEmpty());
+    QCOMPARE(w.get<QLineEdit>("codi")->text(), typed);
+    QCOMPARE(shownControls(w), before);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Form1"));
+    QVERIFY(w->arxiu.isEmpty());
+}
+
+void TestAuthoringWindow::codeBoxShowsBulletsAndHoldsTheTypedText()
+{
+    WindowUnderTest w;
+    auto *codi = w.get<QLineEdit>("codi");
+    QVERIFY(codi->text().isEmpty());
+    const QSet<QString> before = shownControls(w);
+    typeInto(w, "codi", QStringLiteral("kub"));
+    QCOMPARE(codi->text(), QStringLiteral("kub"));
+    const QString shown = codi->displayText();
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(!shown.contains(u'k') && !shown.contains(u'u') && !shown.contains(u'b'),
+             qPrintable(shown));
+    QCOMPARE(shown, QString(3, shown.at(0)));
+    // Typing alone never saves or shows anything.
+    QVERIFY(w.requests.isEmpty());
+    QCOMPARE(shownControls(w), before);
+}
+
+void TestAuthoringWindow::codeThenCancelledSaveStillShowsRecorder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    WindowUnderTest w;
+    QDir::setCurrent(dir.path());
+    w.click("Label4", hideSpot(w));
+    typeInto(w, "codi", QStringLiteral("kub"));
+
+    w.click("Command2");
+    QCOMPARE(w.requests.size(), 1);
+    QCOMPARE(w.requests.at(0).action, CommonDialog::Action::Save);
+    QCOMPARE(w.requests.at(0).nameFilters, QStringList {QStringLiteral("Dictats (*.dtd)")});
+    QCOMPARE(w.get<QLineEdit>("codi")->text(), QString());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+    for (const QString &name : kRecorder)
+        QVERIFY2(w.get(qPrintable(name))->isVisible(), qPrintable(name));
+    QVERIFY(w->arxiu.isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+
+    // The code is spent: the same button now does nothing, and the recorder stays.
+    w.click("Command2");
+    QCOMPARE(w.requests.size(), 1);
+    for (const QString &name : kRecorder)
+        QVERIFY2(w.get(qPrintable(name))->isVisible(), qPrintable(name));
+}
+
+void TestAuthoringWindow::codeSavesTheTypedTexts()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    typeInto(w, "titol", QStringLiteral("El gat"));
+    typeInto(w, "Text1", QStringLiteral("Un gat negre"));
+    QTest::keyClick(w.get("Text1"), Qt::Key_Return);
+    QTest::keyClicks(w.get("Text1"), QStringLiteral("dorm al sol."));
+    typeInto(w, "Text2", QStringLiteral("Com és el gat?"));
+    typeInto(w, "Text10", QStringLiteral("On dorm?"));
+    typeInto(w, "codi", QStringLiteral("kub"));
+    const QString path = dir.filePath(QStringLiteral("gat.dtd"));
+    w.answers.enqueue(path);
+
+    w.click("Command2");
+    QCOMPARE(readFile(path),
+             QByteArray("El gat\r\nUn gat negre\r\ndorm al sol.\r\nx\r\nCom \xe9s el gat?\r\n"
+                        "\r\n\r\n\r\n\r\n\r\n\r\n\r\nOn dorm?\r\n"));
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(path));
+    QCOMPARE(w.get<QLineEdit>("codi")->text(), QString());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+}
+
+void TestAuthoringWindow::hideSpotHidesTheRecorder()
+{
+    WindowUnderTest w;
+    const QPoint spot = hideSpot(w);
+    QCOMPARE(w.controlAt(w.get("Label4")->mapTo(w.window(), spot)), QStringLiteral("Label4"));
+    QSet<QString> expected = shownControls(w);
+    for (const QString &name : kRecorder)
+        expected.remove(name);
+
+    w.click("Label4", spot);
+    QCOMPARE(shownControls(w), expected);
+    w.click("Label4", spot);
+    QCOMPARE(shownControls(w), expected);
+    QVERIFY(w.requests.isEmpty());
+}
+
+void TestAuthoringWindow::keepBeforeAnyClipStoresNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    WindowUnderTest w;
+    QDir::setCurrent(dir.path());
+    const QSet<QString> before = shownControls(w);
+
+    w.click("Command4");
+    QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(shownControls(w), before);
+    QVERIFY(w->arxiuwav.isEmpty());
+    QVERIFY(w.requests.isEmpty());
+    // The window carries on: the discard next to it still answers.
+    w.click("Command3");
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestAuthoringWindow::discardMovesTheClipToTheTrash()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray previousDataHome = qgetenv("XDG_DATA_HOME");
+    const QString dataHome = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(dataHome));
+    qputenv("XDG_DATA_HOME", dataHome.toUtf8());
+    const auto restore = qScopeGuard([&] {
+        if (previousDataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", previousDataHome);
+    });
+    const QString dictation = dir.filePath(QStringLiteral("animals.dtd"));
+    QVERIFY(writeFile(dictation,
+                      "Animals\r\nUn gat.\r\nx\r\nOn dorm?\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
+
+    WindowUnderTest w;
+    typeInto(w, "nom", QStringLiteral("anna"));
+    w.answers.enqueue(dictation);
+    w.click("Command1");
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(dictation));
+    w.click("wav2");
+    const QString clip = w->arxiuwav;
+    QCOMPARE(clip, QDir::toNativeSeparators(dir.filePath(QStringLiteral("animals-anna2.wav"))));
+
+    // Kept, discarded, kept again and discarded again: both recordings can be brought back.
+    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+    QVERIFY(writeFile(clip, "RIFF first take"));
+    w.click("Command3");
+    QVERIFY(!QFile::exists(clip));
+    QCOMPARE(trash.entryList(QDir::Files), QStringList {QStringLiteral("animals-anna2.wav")});
+
+    QVERIFY(writeFile(clip, "RIFF second take"));
+    w.click("Command3");
+    QVERIFY(!QFile::exists(clip));
+    QSet<QByteArray> trashed;
+    for (const QString &name : trash.entryList(QDir::Files))
+        trashed.insert(readFile(trash.filePath(name)));
+    QCOMPARE(trashed, (QSet<QByteArray> {"RIFF first take", "RIFF second take"}));
+
+    // Where there is no trash to use, the clip stays where it is.
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("no-folder")), "a file, not a folder"));
+    qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("no-folder/data")).toUtf8());
+    QVERIFY(writeFile(clip, "RIFF third take"));
+    w.click("Command3");
+    QEXPECT_FAIL("",
+                 "Qt 6.4 moves the file into files/ under the current directory when it cannot "
+                 "make the trash, and moveFileToTrash does not check for a usable trash first",
+                 Abort);
+    QCOMPARE(readFile(clip), QByteArray("RIFF third take"));
+}
+
+void TestAuthoringWindow::discardWithoutClipDoesNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("animals.dtd")), "Animals\r\n"));
+    WindowUnderTest w;
+    QDir::setCurrent(dir.path());
+    const QSet<QString> before = shownControls(w);
+
+    // Right after start-up there is no clip path at all.
+    w.click("Command3");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("animals.dtd")});
+    QCOMPARE(shownControls(w), before);
+    QVERIFY(w.requests.isEmpty());
+
+    // A path with no file behind it.
+    w->arxiuwav = dir.filePath(QStringLiteral("animals-3.wav"));
+    w.click("Command3");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("animals.dtd")});
+    QCOMPARE(shownControls(w), before);
+}
+
+void TestAuthoringWindow::authoringLayoutRightAfterStartUp()
+{
+    WindowUnderTest w;
+    QSet<QString> expected = shownControls(w);
+    QVERIFY(!expected.contains(QStringLiteral("dib")));
+    expected.insert(QStringLiteral("dib"));
+
+    w.doubleClick("Label7");
+    QCOMPARE(shownControls(w), expected);
+    for (int item = 1; item <= 10; ++item)
+        QVERIFY(w.get(qPrintable(QStringLiteral("Text%1").arg(item)))->isEnabled());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Form1"));
+}
+
+void TestAuthoringWindow::authoringLayoutAfterLoadingWithEmptyItems()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString dictation = dir.filePath(QStringLiteral("animals.dtd"));
+    QVERIFY(writeFile(dictation,
+                      "Animals\r\nUn gat dorm.\r\nx\r\nQui dorm?\r\nOn dorm?\r\n"
+                      "\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
+    WindowUnderTest w;
+    w.answers.enqueue(dictation);
+    w.click("Command1");
+    QCOMPARE(w->nfrases, 3);
+    QVERIFY(w.get("Text4")->isHidden());
+    QVERIFY(w.get("wav10")->isHidden());
+    QVERIFY(w.get("dib")->isHidden());
+    const QString item1 = w.get<QPlainTextEdit>("Text1")->toPlainText();
+
+    w.doubleClick("Label7");
+    for (int item = 1; item <= 10; ++item) {
+        const QString text = QStringLiteral("Text%1").arg(item);
+        const QString wav = QStringLiteral("wav%1").arg(item);
+        QVERIFY2(w.get(qPrintable(text))->isVisible(), qPrintable(text));
+        QVERIFY2(w.get(qPrintable(text))->isEnabled(), qPrintable(text));
+        QVERIFY2(w.get(qPrintable(wav))->isVisible(), qPrintable(wav));
+    }
+    QVERIFY(w.get("dib")->isVisible());
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), item1);
+    QCOMPARE(w.get<QLineEdit>("Text3")->text(), QStringLiteral("On dorm?"));
+    QCOMPARE(w.get<QLineEdit>("Text4")->text(), QString());
+    QCOMPARE(w->nfrases, 3);
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(dictation));
+
+    // A cancelled picture choice reads the dialog's last name, the dictation's: it becomes the
+    // item-1 name, and no picture comes of it.
+    const QImage before = w.get<ImageBox>("Image1")->image();
+    w.click("dib");
+    QCOMPARE(w.requests.size(), 2);
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("animals.dtd"));
+    QVERIFY(w.get("Text1")->isHidden());
+    QCOMPARE(w.get<ImageBox>("Image1")->image(), before);
+}
+
+void TestAuthoringWindow::authoringLayoutAfterPictureChoice()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString picture = dir.filePath(QStringLiteral("gat.jpg"));
+    QVERIFY(writeFile(picture, jpeg(QSize(40, 30), Qt::blue)));
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    w.answers.enqueue(picture);
+    w.click("dib");
+    QVERIFY(w.get("Text1")->isHidden());
+    QCOMPARE(w.get<ImageBox>("Image1")->image().size(), QSize(40, 30));
+
+    w.doubleClick("Label7");
+    QVERIFY(w.get("Text1")->isVisible());
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("gat.jpg"));
+    QCOMPARE(w.controlAt(w.windowPoint("Text1")), QStringLiteral("Text1"));
+    QCOMPARE(w.get<ImageBox>("Image1")->image().size(), QSize(40, 30));
+}
+
+void TestAuthoringWindow::pictureChoice_data()
+{
+    // In FileName and answer, "<dir>" is the test's folder, where "fotos" holds the pictures
+    // and "aqui" is the current directory when the button is clicked. An empty answer cancels.
+    // The picture seen before is red, 8 x 8; an invalid size means Text1 stays shown.
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("colour");
+
+    const QString longName = QString(120, u'g') + QStringLiteral(".jpg");
+    const QString cutName = QString(100, u'g');
+    const QSize kept(8, 8);
+    const QColor red(Qt::red);
+
+    QTest::newRow("jpeg chosen in another folder")
+            << ""
+            << "<dir>/fotos/gat.jpg"
+            << "gat.jpg" << QSize(40, 30) << QColor(Qt::blue);
+    QTest::newRow("gif chosen: its first frame") << ""
+                                                 << "<dir>/fotos/gos.gif"
+                                                 << "gos.gif" << QSize(1, 1) << QColor(Qt::black);
+    QTest::newRow("name over 100 characters: picture looked for under the cut name")
+            << ""
+            << "<dir>/fotos/" + longName << cutName << QSize(16, 16) << QColor(Qt::yellow);
+    QTest::newRow("name over 100 characters, no picture of the cut name")
+            << ""
+            << "<dir>/llarg/" + longName << cutName << kept << red;
+    QTest::newRow("truncated jpeg") << ""
+                                    << "<dir>/fotos/tallada.jpg"
+                                    << "tallada.jpg" << kept << red;
+    QTest::newRow("gif declaring 60000 x 60000") << ""
+                                                 << "<dir>/fotos/enorme.gif"
+                                                 << "enorme.gif" << kept << red;
+    QTest::newRow("text named .jpg") << ""
+                                     << "<dir>/fotos/text.jpg"
+                                     << "text.jpg" << kept << red;
+    QTest::newRow("cancel, bare name found in the current directory")
+            << "gat.jpg"
+            << ""
+            << "gat.jpg" << QSize(20, 10) << QColor(Qt::green);
+    QTest::newRow("cancel, full path: only its bare name is looked for, here")
+            << "<dir>/fotos/gat.jpg"
+            << ""
+            << "gat.jpg" << QSize(20, 10) << QColor(Qt::green);
+    QTest::newRow("cancel, trailing separator stays in the name") << "<dir>/fotos/"
+                                                                  << ""
+                                                                  << "fotos/" << kept << red;
+    QTest::newRow("cancel with an empty FileName: only the caption changes")
+            << ""
+            << ""
+            << "Hi havia una vegada" << QSize() << red;
+}
+
+void TestAuthoringWindow::pictureChoice()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, answer);
+    QFETCH(QString, text1);
+    QFETCH(QSize, size);
+    QFETCH(QColor, colour);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    for (const char *folder : {"fotos", "aqui", "llarg"})
+        QVERIFY(root.mkdir(QLatin1String(folder)));
+    const QString longName = QString(120, u'g') + QStringLiteral(".jpg");
+    const QByteArray blue = jpeg(QSize(40, 30), Qt::blue);
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/gat.jpg")), blue));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/gos.gif")), twoFrameGif()));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/") + longName), blue));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/") + QString(100, u'g')),
+                      jpeg(QSize(16, 16), Qt::yellow)));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("llarg/") + longName), blue));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/tallada.jpg")),
+                      blue.left(blue.size() / 3)));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/enorme.gif")), hugeGif()));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("fotos/text.jpg")), "no soc cap imatge\r\n"));
+    QVERIFY(writeFile(root.filePath(QStringLiteral("aqui/gat.jpg")),
+                      jpeg(QSize(20, 10), Qt::green)));
+    const auto inDir = [&](QString path) {
+        return QDir::toNativeSeparators(path.replace(QStringLiteral("<dir>"), dir.path()));
+    };
+
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    typeInto(w, "Text1", QStringLiteral("Hi havia una vegada"));
+    QImage earlier(8, 8, QImage::Format_RGB32);
+    earlier.fill(Qt::red);
+    auto *image1 = w.get<ImageBox>("Image1");
+    image1->setImage(earlier);
+    w.dialog()->FileName = inDir(fileName);
+    if (!answer.isEmpty())
+        w.answers.enqueue(inDir(answer));
+    QDir::setCurrent(root.filePath(QStringLiteral("aqui")));
+
+    w.click("dib");
+    QCOMPARE(w->windowTitle(), QStringLiteral("Luvana"));
+    QCOMPARE(w.requests.size(), 1);
+    QCOMPARE(w.requests.at(0).action, CommonDialog::Action::Open);
+    QCOMPARE(w.requests.at(0).nameFilters, kPictureFilters);
+    QCOMPARE(w.requests.at(0).filterIndex, 1);
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), QDir::toNativeSeparators(text1));
+
+    const QImage shown = image1->image();
+    if (!size.isValid()) {
+        QVERIFY(w.get("Text1")->isVisible());
+        QCOMPARE(shown, earlier);
+        return;
+    }
+    QVERIFY(w.get("Text1")->isHidden());
+    QCOMPARE(shown.size(), size);
+    QVERIFY2(closeTo(shown.pixelColor(size.width() / 2, size.height() / 2), colour),
+             qPrintable(shown.pixelColor(size.width() / 2, size.height() / 2).name()));
+    // Stretched over the whole of Image1, corner to corner.
+    const QImage seen = image1->grab().toImage();
+    for (const QPoint corner : {QPoint(1, 1), QPoint(seen.width() - 2, seen.height() - 2)})
+        QVERIFY2(closeTo(seen.pixelColor(corner), colour),
+                 qPrintable(seen.pixelColor(corner).name()));
+}
+
+QTEST_MAIN(TestAuthoringWindow)
+#include "tst_authoring_window.moc"
