@@ -1,0 +1,383 @@
+// Saving as the teacher does it: the access code typed, Command2 clicked, a name chosen in the
+// save dialog; then the bytes on disk, what happens to an older file when the save fails, and
+// dictations that go through a load and a save and come back as they were.
+#include "app/widgets.h"
+#include "windowtest.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <initializer_list>
+
+namespace {
+
+QByteArray crLfLines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+const QByteArray kNineEmptyLines = QByteArray("\r\n").repeated(9);
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                  QDir::Name);
+}
+
+QLineEdit *lineBox(const WindowUnderTest &w, int item)
+{
+    return w.get<QLineEdit>(("Text" + QByteArray::number(item)).constData());
+}
+
+// The title, then Text1 to Text10, as the teacher typed them.
+void fillBoxes(const WindowUnderTest &w, const QStringList &texts)
+{
+    w.get<QLineEdit>("titol")->setText(texts.value(0));
+    w.get<QPlainTextEdit>("Text1")->setPlainText(texts.value(1));
+    for (int item = 2; item <= 10; ++item)
+        lineBox(w, item)->setText(texts.value(item));
+}
+
+QStringList shownTexts(const WindowUnderTest &w)
+{
+    QStringList texts {w.get<QLineEdit>("titol")->text(),
+                       w.get<QPlainTextEdit>("Text1")->toPlainText()};
+    for (int item = 2; item <= 10; ++item)
+        texts.append(lineBox(w, item)->text());
+    return texts;
+}
+
+QString shownItems(const WindowUnderTest &w)
+{
+    QString shown;
+    for (int item = 1; item <= 10; ++item) {
+        const QByteArray number = QByteArray::number(item);
+        const bool box = w.get(("Text" + number).constData())->isVisible();
+        const bool button = w.get(("wav" + number).constData())->isVisible();
+        shown += button ? (box ? u'T' : u'P') : (box ? u'?' : u'.');
+    }
+    return shown;
+}
+
+void save(WindowUnderTest &w, const QString &path)
+{
+    w.answers.enqueue(path);
+    QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
+    w.click("Command2");
+}
+
+void load(WindowUnderTest &w, const QString &path)
+{
+    w.answers.enqueue(path);
+    w.click("Command1");
+}
+
+} // namespace
+
+class TestSaving : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writesTheBoxes_data();
+    void writesTheBoxes();
+    void chosenPictureIsSavedByName();
+    void savingAgainReplacesTheFile();
+    void cancelledSaveWritesNothing();
+    void failedSaveKeepsTheOldFile_data();
+    void failedSaveKeepsTheOldFile();
+    void loadAndSaveKeepsTheDictation_data();
+    void loadAndSaveKeepsTheDictation();
+};
+
+void TestSaving::writesTheBoxes_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QByteArray>("bytes");
+
+    // An empty item 1 is no line at all, so that it reads back empty.
+    QTest::newRow("all boxes empty") << QStringList() << "\r\nx\r\n" + kNineEmptyLines;
+    QTest::newRow("three lines without a final line end")
+            << QStringList {"T", "u\ndos\ntres"}
+            << crLfLines({"T", "u", "dos", "tres", "x"}) + kNineEmptyLines;
+    QTest::newRow("final line end not doubled")
+            << QStringList {"T", "u\ndos\n"} << crLfLines({"T", "u", "dos", "x"}) + kNineEmptyLines;
+    QTest::newRow("empty last line kept")
+            << QStringList {"T", "u\n\n"} << crLfLines({"T", "u", "", "x"}) + kNineEmptyLines;
+    QTest::newRow("x line inside Text1 written as it comes")
+            << QStringList {"T", "a\nx\nb"}
+            << crLfLines({"T", "a", "x", "b", "x"}) + kNineEmptyLines;
+    QTest::newRow("ten items") << QStringList {"Deu", "lectura", "p2", "p3", "p4", "p5",
+                                               "p6",  "p7",      "p8", "p9", "p10"}
+                               << crLfLines({"Deu", "lectura", "x", "p2", "p3", "p4", "p5", "p6",
+                                             "p7", "p8", "p9", "p10"});
+    QTest::newRow("spaces written as typed")
+            << QStringList {" ", "  ", "", "   "}
+            << crLfLines({" ", "  ", "x", "", "   "}) + QByteArray("\r\n").repeated(7);
+    QTest::newRow("Catalan letters as Windows-1252")
+            << QStringList {"Cançó de l’àvia", "Això és «fàcil»: 5 €.", "Què hi ha?", "Fuïm!",
+                            "Çà i là, úlcera, pingüí"}
+            << crLfLines({"Can\xE7\xF3 de l\x92\xE0via",
+                          "Aix\xF2 \xE9s \xAB"
+                          "f\xE0"
+                          "cil\xBB: 5 \x80.",
+                          "x", "Qu\xE8 hi ha?", "Fu\xEFm!",
+                          "\xC7\xE0 i l\xE0, \xFAlcera, ping\xFC\xED"})
+                    + QByteArray("\r\n").repeated(6);
+    // Windows-1252 has no ŀ: the whole file goes to UTF-8 rather than lose it.
+    QTest::newRow("ŀ written as UTF-8 with a byte-order mark")
+            << QStringList {"Paŀla", "Iŀlusió", "Col·legi"}
+            << "\xEF\xBB\xBF"
+                    + crLfLines({"Pa\xC5\x80la", "I\xC5\x80lusi\xC3\xB3", "x", "Col\xC2\xB7legi"})
+                    + QByteArray("\r\n").repeated(8);
+}
+
+void TestSaving::writesTheBoxes()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(QByteArray, bytes);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("nou.dtd"));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    fillBoxes(w, texts);
+    save(w, path);
+
+    QCOMPARE(w.requests.size(), 1);
+    QCOMPARE(w.requests.first().action, CommonDialog::Action::Save);
+    QCOMPARE(w.requests.first().nameFilters, QStringList {"Dictats (*.dtd)"});
+    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(entries(folder.path()), QStringList {"nou.dtd"});
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(path));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+    QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
+}
+
+void TestSaving::chosenPictureIsSavedByName()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::yellow);
+    QVERIFY(picture.save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
+    const QString path = folder.filePath(QStringLiteral("gat.dtd"));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.doubleClick("Label7");
+    fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
+    w.answers.enqueue(folder.filePath(QStringLiteral("gat.jpg")));
+    w.click("dib");
+    QVERIFY(w.get("Text1")->isHidden());
+    save(w, path);
+
+    QCOMPARE(fileBytes(path),
+             crLfLines({"El gat", "gat.jpg", "x", "Com es diu?"}) + QByteArray("\r\n").repeated(8));
+}
+
+void TestSaving::savingAgainReplacesTheFile()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    fillBoxes(w,
+              {"Un títol llarg", "moltes\nlínies\nde\ntext", "a", "b", "c", "d", "e", "f", "g", "h",
+               "i"});
+    save(w, path);
+    QVERIFY(fileBytes(path).size() > 60);
+    fillBoxes(w, {"Curt"});
+    save(w, path);
+
+    QCOMPARE(fileBytes(path), "Curt\r\nx\r\n" + kNineEmptyLines);
+    QCOMPARE(entries(folder.path()), QStringList {"dictat.dtd"});
+}
+
+void TestSaving::cancelledSaveWritesNothing()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
+    const QByteArray bytes = crLfLines({"Vell", "text", "x"}) + kNineEmptyLines;
+    QVERIFY(writeFile(path, bytes));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    load(w, path);
+    fillBoxes(w, {"Nou", "altre"});
+    QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
+    w.click("Command2");
+
+    QCOMPARE(w.requests.size(), 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+    QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(path));
+    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(entries(folder.path()), QStringList {"dictat.dtd"});
+}
+
+void TestSaving::failedSaveKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("oldName");
+    QTest::addColumn<QString>("chosenName");
+    QTest::addColumn<bool>("readOnlyFolder");
+
+    QTest::newRow("folder that is a regular file")
+            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd/nou.dtd") << false;
+    // The copy is written beside the old file under a longer name, which the file system
+    // refuses.
+    const QString longName = QString(246, u'd') + QStringLiteral(".dtd");
+    QTest::newRow("no room for the copy's name") << longName << longName << false;
+    QTest::newRow("read-only folder")
+            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd") << true;
+}
+
+void TestSaving::failedSaveKeepsTheOldFile()
+{
+    QFETCH(QString, oldName);
+    QFETCH(QString, chosenName);
+    QFETCH(bool, readOnlyFolder);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString oldPath = folder.filePath(oldName);
+    const QString chosenPath = folder.filePath(chosenName);
+    const QByteArray oldBytes = crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray(8, '\n');
+    QVERIFY(writeFile(oldPath, oldBytes));
+
+    const QFile::Permissions writable = QFile::permissions(folder.path());
+    struct RestorePermissions
+    {
+        QString path;
+        QFile::Permissions permissions;
+        ~RestorePermissions() { QFile::setPermissions(path, permissions); }
+    } restore {folder.path(), writable};
+    if (readOnlyFolder)
+        QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
+    // An administrator writes where permissions or names would stop anyone else; the row
+    // that still fails for them covers that case.
+    const QString probe = chosenPath + QStringLiteral(".XXXXXX");
+    if (writeFile(probe, QByteArray())) {
+        QFile::remove(probe);
+        QSKIP("this user can write beside the chosen name");
+    }
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    fillBoxes(w, {"Nou", "text nou", "b"});
+    save(w, chosenPath);
+
+    QCOMPARE(fileBytes(oldPath), oldBytes);
+    QCOMPARE(entries(folder.path()), QStringList {oldName});
+    QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(chosenPath));
+
+    // Nothing of the failed save stays open: the old file loads, and a save elsewhere works.
+    load(w, oldPath);
+    QCOMPARE(w.get<QLineEdit>("titol")->text(), QStringLiteral("Vell"));
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const QString newPath = other.filePath(QStringLiteral("nou.dtd"));
+    save(w, newPath);
+    QCOMPARE(fileBytes(newPath),
+             crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray("\r\n").repeated(8));
+}
+
+void TestSaving::loadAndSaveKeepsTheDictation_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::addColumn<QString>("shown");
+
+    const QByteArray written = crLfLines({"El gat", "El gat dorm al sol.",
+                                          "Despr\xE9s es renta la cara.", "x",
+                                          "La gata juga amb el fil.", "T\xE9 set vides."})
+            + QByteArray("\r\n").repeated(7);
+    QTest::newRow("text item 1 does not grow") << written << written << "TTT.......";
+
+    const QByteArray emptyItem1 = crLfLines({"Preguntes", "x", "Qui?", "On?"})
+            + QByteArray("\r\n").repeated(7);
+    QTest::newRow("empty item 1 stays empty") << emptyItem1 << emptyItem1 << ".TT.......";
+    // The file the old writer made for an empty item-1 box.
+    QTest::newRow("one empty item-1 line")
+            << crLfLines({"Preguntes", "", "x", "Qui?"}) + QByteArray("\r\n").repeated(8)
+            << crLfLines({"Preguntes", "x", "Qui?"}) + QByteArray("\r\n").repeated(8)
+            << ".T........";
+
+    const QByteArray picture = crLfLines({"El gat", "gat.jpg", "x", "Com es diu?"})
+            + QByteArray("\r\n").repeated(8);
+    QTest::newRow("picture item 1 kept") << picture << picture << "PT........";
+
+    QTest::newRow("typed in an editor, Windows-1252 with LF")
+            << QByteArray("Can\xE7\xF3\nPrimera l\xEDnia\nSegona\nx\nQu\xE8?\n")
+            << crLfLines({"Can\xE7\xF3", "Primera l\xEDnia", "Segona", "x", "Qu\xE8?"})
+                    + QByteArray("\r\n").repeated(8)
+            << "TT........";
+    QTest::newRow("typed in an editor, UTF-8 with ŀ")
+            << QByteArray("Paŀla\r\nUna iŀlusió\r\nx\r\nQuè?\r\n")
+            << "\xEF\xBB\xBF"
+                    + crLfLines({"Pa\xC5\x80la", "Una i\xC5\x80lusi\xC3\xB3", "x", "Qu\xC3\xA8?"})
+                    + QByteArray("\r\n").repeated(8)
+            << "TT........";
+}
+
+void TestSaving::loadAndSaveKeepsTheDictation()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, saved);
+    QFETCH(QString, shown);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::cyan);
+    QVERIFY(picture.save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
+    const QString original = folder.filePath(QStringLiteral("original.dtd"));
+    const QString first = folder.filePath(QStringLiteral("primer.dtd"));
+    const QString second = folder.filePath(QStringLiteral("segon.dtd"));
+    QVERIFY(writeFile(original, bytes));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    load(w, original);
+    const QStringList texts = shownTexts(w);
+    QCOMPARE(shownItems(w), shown);
+    const int items = w->nfrases;
+    save(w, first);
+    QCOMPARE(fileBytes(first), saved);
+
+    load(w, first);
+    QCOMPARE(shownTexts(w), texts);
+    QCOMPARE(shownItems(w), shown);
+    QCOMPARE(w->nfrases, items);
+    save(w, second);
+    QCOMPARE(fileBytes(second), saved);
+}
+
+QTEST_MAIN(TestSaving)
+#include "tst_saving.moc"
