@@ -5,18 +5,26 @@
 #include "app/form1.h"
 #include "app/widgets.h"
 #include "platform/commondialog.h"
+#include "platform/mediacontrol.h"
+#include "platform/wavfile.h"
 #include "windowtest.h"
 
+#include <QAudioSink>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMediaDevices>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -101,6 +109,98 @@ QByteArray hugeGif()
                                "2c0000000060ea60ea0002024401003b");
 }
 
+// Restores XDG_DATA_HOME, where the trash lives, when the test ends.
+auto useDataHome(const QString &folder)
+{
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", folder.toUtf8());
+    return qScopeGuard([previous] {
+        if (previous.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", previous);
+    });
+}
+
+// The private sound server of the ctest fixture says here why it could not start.
+QString soundServerMissing()
+{
+    const QString dir = qEnvironmentVariable("LUVANA_PULSE_DIR");
+    if (dir.isEmpty())
+        return QStringLiteral("needs the private sound server: run it through ctest");
+    QFile reason(dir + QStringLiteral("/unavailable"));
+    if (reason.open(QIODevice::ReadOnly))
+        return QStringLiteral("no sound server: ") + QString::fromUtf8(reason.readAll().trimmed());
+    return {};
+}
+
+// A 440 Hz tone for as long as it is read: the teacher's voice. The sound server's default
+// input hears whatever its sink plays.
+class ToneDevice : public QIODevice
+{
+public:
+    static constexpr int kRate = 48000;
+    static constexpr float kAmplitude = 0.5f;
+
+    ToneDevice() { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 count = maxSize / qint64(sizeof(float));
+        for (qint64 i = 0; i < count; ++i, ++m_frame) {
+            const float value = kAmplitude
+                    * float(std::sin(2 * 3.14159265358979 * 440.0 * double(m_frame) / kRate));
+            std::memcpy(data + i * qint64(sizeof(float)), &value, sizeof(float));
+        }
+        return count * qint64(sizeof(float));
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    qint64 m_frame = 0;
+};
+
+double rootMeanSquare(const AudioClip &clip)
+{
+    double sum = 0;
+    for (const float sample : clip.samples)
+        sum += double(sample) * sample;
+    return clip.samples.isEmpty() ? 0 : std::sqrt(sum / double(clip.samples.size()));
+}
+
+// A recording of at least `msecs`, made and stopped with the recorder's own buttons while the
+// tone sounds.
+void recordTone(const WindowUnderTest &w, qint64 msecs)
+{
+    QAudioFormat format;
+    format.setSampleRate(ToneDevice::kRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Float);
+    ToneDevice tone;
+    QAudioSink voice(QMediaDevices::defaultAudioOutput(), format);
+    voice.start(&tone);
+    QVERIFY(voice.state() != QAudio::StoppedState);
+
+    auto *recorder = w.get<MediaControl>("MMControl1");
+    QTRY_VERIFY(w.get("recordButton")->isEnabled());
+    w.click("recordButton");
+    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder->elapsedMs() >= msecs, 10000);
+    w.click("stopButton");
+    QCOMPARE(recorder->mode(), MediaControl::Mode::Stopped);
+    voice.stop();
+}
+
+QSet<QByteArray> filesIn(const QDir &folder)
+{
+    QSet<QByteArray> contents;
+    for (const QString &name : folder.entryList(QDir::Files))
+        contents.insert(readFile(folder.filePath(name)));
+    return contents;
+}
+
 } // namespace
 
 class TestAuthoringWindow : public QObject
@@ -121,6 +221,7 @@ private slots:
     void authoringLayoutAfterPictureChoice();
     void pictureChoice_data();
     void pictureChoice();
+    void teacherWritesAndRecordsADictation();
 };
 
 void TestAuthoringWindow::wrongCodeChangesNothing_data()
@@ -259,16 +360,9 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QByteArray previousDataHome = qgetenv("XDG_DATA_HOME");
     const QString dataHome = dir.filePath(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(dataHome));
-    qputenv("XDG_DATA_HOME", dataHome.toUtf8());
-    const auto restore = qScopeGuard([&] {
-        if (previousDataHome.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", previousDataHome);
-    });
+    const auto restore = useDataHome(dataHome);
     const QString dictation = dir.filePath(QStringLiteral("animals.dtd"));
     QVERIFY(writeFile(dictation,
                       "Animals\r\nUn gat.\r\nx\r\nOn dorm?\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
@@ -292,10 +386,7 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     QVERIFY(writeFile(clip, "RIFF second take"));
     w.click("Command3");
     QVERIFY(!QFile::exists(clip));
-    QSet<QByteArray> trashed;
-    for (const QString &name : trash.entryList(QDir::Files))
-        trashed.insert(readFile(trash.filePath(name)));
-    QCOMPARE(trashed, (QSet<QByteArray> {"RIFF first take", "RIFF second take"}));
+    QCOMPARE(filesIn(trash), (QSet<QByteArray> {"RIFF first take", "RIFF second take"}));
 
     // Where there is no trash to use, the clip stays where it is.
     QVERIFY(writeFile(dir.filePath(QStringLiteral("no-folder")), "a file, not a folder"));
@@ -528,6 +619,73 @@ void TestAuthoringWindow::pictureChoice()
     for (const QPoint corner : {QPoint(1, 1), QPoint(seen.width() - 2, seen.height() - 2)})
         QVERIFY2(closeTo(seen.pixelColor(corner), colour),
                  qPrintable(seen.pixelColor(corner).name()));
+}
+
+void TestAuthoringWindow::teacherWritesAndRecordsADictation()
+{
+    if (const QString missing = soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString dataHome = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(dataHome));
+    const auto restore = useDataHome(dataHome);
+    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    w.click("titol");
+    QTest::keyClicks(w.get("titol"), QStringLiteral("El gat"));
+    w.click("nom");
+    QTest::keyClicks(w.get("nom"), QStringLiteral("mestra"));
+    w.click("Text1");
+    QTest::keyClicks(w.get("Text1"), QStringLiteral("Un gat dorm al sol."));
+    w.click("Text2");
+    QTest::keyClicks(w.get("Text2"), QStringLiteral("On dorm el gat?"));
+    w.click("codi");
+    QTest::keyClicks(w.get("codi"), QStringLiteral("kub"));
+    const QString dictation = dir.filePath(QStringLiteral("gat.dtd"));
+    w.answers.enqueue(dictation);
+    w.click("Command2");
+    QCOMPARE(readFile(dictation),
+             QByteArray("El gat\r\nUn gat dorm al sol.\r\nx\r\nOn dorm el gat?\r\n"
+                        "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
+    QVERIFY(w.get("MMControl1")->isVisible());
+
+    // The play button points the recorder at the item's clip, which does not exist yet.
+    w.click("wav2");
+    const QString clip = QDir::toNativeSeparators(dir.filePath(QStringLiteral("gat-mestra2.wav")));
+    QCOMPARE(w->arxiuwav, clip);
+    QVERIFY(!QFile::exists(clip));
+
+    recordTone(w, 600);
+    if (QTest::currentTestFailed())
+        return;
+    w.click("Command4");
+    const ClipReadResult kept = readClipFile(clip);
+    QCOMPARE(kept.error, ClipReadError::None);
+    QVERIFY2(kept.clip.durationUSecs() >= 600000,
+             qPrintable(QString::number(kept.clip.durationUSecs())));
+    // The tone's own level is 0.35: less means sound was lost, more that it was distorted.
+    const double level = rootMeanSquare(kept.clip);
+    QVERIFY2(level > 0.25 && level < 0.45, qPrintable(QString::number(level)));
+    const QByteArray firstTake = readFile(clip);
+
+    // A second take kept over the first: the first waits in the trash.
+    recordTone(w, 300);
+    if (QTest::currentTestFailed())
+        return;
+    w.click("Command4");
+    const QByteArray secondTake = readFile(clip);
+    QVERIFY(!secondTake.isEmpty());
+    QVERIFY(secondTake != firstTake);
+    QCOMPARE(filesIn(trash), QSet<QByteArray> {firstTake});
+
+    // Discarded: gone from beside the dictation, kept in the trash.
+    w.click("Command3");
+    QVERIFY(!QFile::exists(clip));
+    QCOMPARE(filesIn(trash), (QSet<QByteArray> {firstTake, secondTake}));
+    QCOMPARE(w.get<MediaControl>("MMControl1")->mode(), MediaControl::Mode::NotOpen);
 }
 
 QTEST_MAIN(TestAuthoringWindow)
