@@ -15,6 +15,9 @@ constexpr qint64 kReadChunk = 64 * 1024;
 
 std::optional<QByteArray> readDictationBytes(const QString &path)
 {
+    // No name (a cancel before any file was chosen) is simply no file.
+    if (path.isEmpty())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
