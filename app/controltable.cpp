@@ -58,22 +58,34 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
     }
 }
 
+// Each colour goes only to the roles its kind of control paints with, so that a panel's
+// black does not spread to the boxes and buttons it holds.
 void applyColours(QWidget *control, const ControlSpec &spec)
 {
+    QPalette::ColorRole foregroundRole = QPalette::WindowText;
+    QPalette::ColorRole backgroundRole = QPalette::Window;
+    switch (spec.kind) {
+    case ControlKind::TextBox:
+    case ControlKind::MultiLineTextBox:
+        foregroundRole = QPalette::Text;
+        backgroundRole = QPalette::Base;
+        break;
+    case ControlKind::Button:
+    case ControlKind::PictureButton:
+        foregroundRole = QPalette::ButtonText;
+        backgroundRole = QPalette::Button;
+        break;
+    default:
+        break;
+    }
     QPalette palette = control->palette();
-    if (spec.foreground) {
-        const QColor colour = QColor::fromRgb(*spec.foreground);
-        palette.setColor(QPalette::WindowText, colour);
-        palette.setColor(QPalette::Text, colour);
-        palette.setColor(QPalette::ButtonText, colour);
-    }
-    if (spec.background) {
-        const QColor colour = QColor::fromRgb(*spec.background);
-        palette.setColor(QPalette::Window, colour);
-        palette.setColor(QPalette::Base, colour);
-        palette.setColor(QPalette::Button, colour);
-    }
+    if (spec.foreground)
+        palette.setColor(foregroundRole, QColor::fromRgb(*spec.foreground));
+    if (spec.background)
+        palette.setColor(backgroundRole, QColor::fromRgb(*spec.background));
     control->setPalette(palette);
+
+    // Opaque labels show the system's button face behind their text.
     const bool opaqueLabel = spec.kind == ControlKind::Label && (spec.flags & Opaque);
     if (opaqueLabel)
         control->setBackgroundRole(QPalette::Button);

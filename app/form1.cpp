@@ -160,10 +160,14 @@ QWidget *Form1::itemBox(int item) const
 
 void Form1::setItemText(int item, const QString &text)
 {
-    if (item == 1)
+    if (item == 1) {
         m_text1->setPlainText(text);
-    else
-        m_textBoxes.at(std::size_t(item))->setText(text);
+    } else {
+        QLineEdit *box = m_textBoxes.at(std::size_t(item));
+        box->setText(text);
+        // A long item shows its beginning, as the pupil reads it.
+        box->setCursorPosition(0);
+    }
 }
 
 QString Form1::itemText(int item) const

@@ -59,6 +59,7 @@ void Form1::carga()
     const dictation::Dictation read = dictation::parse(
             dictation::readDictationBytes(arxiu).value_or(QByteArray()));
     m_titol->setText(read.title);
+    m_titol->setCursorPosition(0);
     for (int item = 1; item <= 10; ++item)
         frase(item) = read.items.at(std::size_t(item - 1));
 

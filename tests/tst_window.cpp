@@ -133,6 +133,10 @@ void TestWindow::startUpLooks()
     QCOMPARE(w.get("titol")->palette().color(QPalette::Base), QColor(0, 0, 0));
     QCOMPARE(w.get("titol")->palette().color(QPalette::Text), QColor(255, 255, 255));
     QCOMPARE(w.get("Picture1")->palette().color(QPalette::Window), QColor(0, 0, 0));
+    // The bars' black stays on the bars: the code box on the bottom bar is readable.
+    const QPalette code = w.get("codi")->palette();
+    QVERIFY(code.color(QPalette::Base) != code.color(QPalette::Text));
+    QCOMPARE(code.color(QPalette::Base), w->palette().color(QPalette::Base));
     QCOMPARE(w.get("wav5")->palette().color(QPalette::Button), QColor(192, 192, 192));
 
     // Each font is the designed one or its installed equivalent, at the designed size.
