@@ -29,6 +29,10 @@ ClipPlayer::ClipPlayer(QObject *parent) : QObject(parent)
 ClipPlayer::~ClipPlayer()
 {
     release();
+    if (m_sink) {
+        m_sink->disconnect(this);
+        m_sink->deleteLater();
+    }
 }
 
 QAudioFormat ClipPlayer::outputFormat(const QAudioDevice &device, const AudioClip &clip) const
@@ -54,7 +58,9 @@ void ClipPlayer::prepareSink(const QAudioDevice &device, const QAudioFormat &for
         m_sink->deleteLater();
     }
     m_device = device;
-    m_sink = new QAudioSink(device, format, this);
+    // No parent, and never deleted directly: Qt 6.4's sink runs the event loop in its
+    // destructor, which must not happen while a widget that owns this player is half destroyed.
+    m_sink = new QAudioSink(device, format);
     m_sink->setBufferSize(format.bytesForDuration(kBufferUSecs));
     // Queued: the sink reports failures from inside its own calls, which must not be re-entered.
     connect(

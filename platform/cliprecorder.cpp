@@ -17,7 +17,7 @@ constexpr qint64 kStallMs = 2000;
 class CaptureBuffer : public QIODevice
 {
 public:
-    explicit CaptureBuffer(const QAudioFormat &format) : m_format(format)
+    CaptureBuffer(const QAudioFormat &format, QObject *parent) : QIODevice(parent), m_format(format)
     {
         open(QIODevice::WriteOnly);
     }
@@ -69,8 +69,11 @@ ClipRecorder::StartResult ClipRecorder::start()
         return StartResult::Refused;
 
     m_format = format;
-    m_buffer = std::make_unique<CaptureBuffer>(format);
-    m_source = new QAudioSource(device, format, this);
+    // No parent, and never deleted directly: Qt 6.4's source runs the event loop in its
+    // destructor, which must not happen while a widget that owns this recorder is half destroyed.
+    // The buffer goes with it, so the source never writes into a buffer already gone.
+    m_source = new QAudioSource(device, format);
+    m_buffer = new CaptureBuffer(format, m_source);
     // Queued: the source reports failures from inside its own calls, which must not be
     // re-entered.
     connect(
@@ -81,7 +84,7 @@ ClipRecorder::StartResult ClipRecorder::start()
                     emit interrupted();
             },
             Qt::QueuedConnection);
-    m_source->start(m_buffer.get());
+    m_source->start(m_buffer);
     if (m_source->state() == QAudio::StoppedState) {
         stop();
         return StartResult::Refused;
@@ -110,16 +113,16 @@ AudioClip ClipRecorder::stop()
     if (!m_source)
         return clip;
     m_source->stop();
+    const QByteArray data = m_buffer->data();
     m_source->disconnect(this);
     m_source->deleteLater();
     m_source = nullptr;
+    m_buffer = nullptr;
     clip.sampleRate = m_format.sampleRate();
     clip.channelCount = m_format.channelCount();
-    const QByteArray &data = m_buffer->data();
     clip.samples = bytesToSamples(
             QByteArrayView(data).first(data.size() - data.size() % m_format.bytesPerFrame()),
             m_format.sampleFormat());
-    m_buffer.reset();
     return clip;
 }
 

@@ -17,8 +17,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <memory>
-
 class QAudioSource;
 class CaptureBuffer;
 
@@ -45,7 +43,7 @@ private:
     void watch();
 
     QAudioSource *m_source = nullptr;
-    std::unique_ptr<CaptureBuffer> m_buffer;
+    CaptureBuffer *m_buffer = nullptr;
     QAudioFormat m_format;
     qint64 m_lastSize = 0;
     QElapsedTimer m_sinceData;

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 
 #include <sndfile.h>
 
@@ -105,5 +106,40 @@ inline WavInfo readWav(const QString &path)
     sf_close(file);
     return result;
 }
+
+// Points HOME and XDG_DATA_HOME somewhere of the test's own, so the trash is one it can look
+// into; restores them when it goes.
+class PrivateHome
+{
+public:
+    explicit PrivateHome(const QString &home, const QString &dataHome)
+    {
+        set("HOME", home);
+        set("XDG_DATA_HOME", dataHome);
+    }
+    ~PrivateHome()
+    {
+        for (const Saved &saved : m_saved) {
+            if (saved.wasSet)
+                qputenv(saved.name, saved.value);
+            else
+                qunsetenv(saved.name);
+        }
+    }
+
+private:
+    struct Saved
+    {
+        const char *name;
+        bool wasSet;
+        QByteArray value;
+    };
+    void set(const char *name, const QString &value)
+    {
+        m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+        qputenv(name, QFile::encodeName(value));
+    }
+    std::vector<Saved> m_saved;
+};
 
 } // namespace soundclips

@@ -57,28 +57,6 @@ float maxDifference(const AudioClip &a, const AudioClip &b)
     return diff;
 }
 
-// Points HOME and XDG_DATA_HOME somewhere of the test's own, so the trash is one it can look
-// into; restores them when it goes.
-class PrivateHome
-{
-public:
-    explicit PrivateHome(const QString &home, const QString &dataHome)
-        : m_home(qgetenv("HOME")), m_dataHome(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("HOME", QFile::encodeName(home));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    }
-    ~PrivateHome()
-    {
-        qputenv("HOME", m_home);
-        qputenv("XDG_DATA_HOME", m_dataHome);
-    }
-
-private:
-    QByteArray m_home;
-    QByteArray m_dataHome;
-};
-
 } // namespace
 
 void TestAudioClip::readsEveryEncoding_data()

@@ -1,0 +1,481 @@
+// MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
+// reach the sink, what it records must be what the sink heard, and its buttons must follow.
+#include "platform/mediacontrol.h"
+#include "sinkcapture.h"
+#include "soundclips.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cmath>
+#include <memory>
+
+using namespace soundclips;
+using Mode = MediaControl::Mode;
+using Result = MediaControl::CommandResult;
+
+class TestMediaControl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void playingDeliversTheClip_data();
+    void playingDeliversTheClip();
+    void recordingKeepsWhatWasHeard_data();
+    void recordingKeepsWhatWasHeard();
+
+    void playReturnsAtOnce();
+    void pauseGoesOnWhereItStopped();
+    void buttonsFollowTheBackend();
+    void keysWorkTheBar();
+    void keepingOverAClipSendsItToTheTrash();
+    void aFailedSaveKeepsTheRecording();
+    void followsTheDefaultOutputAndSurvivesItsLoss();
+    void aStalledOutputEndsTheClip();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<PrivateHome> m_privateHome;
+};
+
+namespace {
+
+constexpr int kSlowMs = 10000;
+
+void addClipRows()
+{
+    QTest::addColumn<int>("subtype");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<float>("amplitude");
+
+    QTest::newRow("8-bit unsigned, mono, 11025 Hz") << int(SF_FORMAT_PCM_U8) << 11025 << 1 << 0.5f;
+    QTest::newRow("16-bit, mono, 44100 Hz") << int(SF_FORMAT_PCM_16) << 44100 << 1 << 0.5f;
+    QTest::newRow("16-bit, stereo, 48000 Hz, left only")
+            << int(SF_FORMAT_PCM_16) << 48000 << 2 << 0.8f;
+    QTest::newRow("24-bit, mono, 96000 Hz") << int(SF_FORMAT_PCM_24) << 96000 << 1 << 0.5f;
+    QTest::newRow("32-bit, stereo, 22050 Hz, left only")
+            << int(SF_FORMAT_PCM_32) << 22050 << 2 << 0.8f;
+    QTest::newRow("float, mono, 48000 Hz") << int(SF_FORMAT_FLOAT) << 48000 << 1 << 0.5f;
+    QTest::newRow("µ-law, mono, 8000 Hz") << int(SF_FORMAT_ULAW) << 8000 << 1 << 0.5f;
+    QTest::newRow("A-law, mono, 8000 Hz") << int(SF_FORMAT_ALAW) << 8000 << 1 << 0.5f;
+    QTest::newRow("IMA ADPCM, mono, 22050 Hz") << int(SF_FORMAT_IMA_ADPCM) << 22050 << 1 << 0.5f;
+    QTest::newRow("MS ADPCM, stereo, 44100 Hz, left only")
+            << int(SF_FORMAT_MS_ADPCM) << 44100 << 2 << 0.8f;
+    // The measure must tell silence apart, or a control that plays nothing would pass.
+    QTest::newRow("silence, 16-bit, mono, 44100 Hz") << int(SF_FORMAT_PCM_16) << 44100 << 1 << 0.0f;
+}
+
+AudioClip fetchedClip()
+{
+    QFETCH(int, rate);
+    QFETCH(int, channels);
+    QFETCH(float, amplitude);
+    return tone(rate, channels, 0.4, amplitude, channels > 1);
+}
+
+// Empty when `heard` carries the sound of `played`: the same energy and the same peak.
+QString soundDiffers(const AudioClip &heard, const AudioClip &played)
+{
+    const double heardEnergy = energy(heard);
+    const double playedEnergy = energy(played);
+    const float heardPeak = peak(heard);
+    const float playedPeak = peak(played);
+    if (std::abs(heardEnergy - playedEnergy) <= 0.2 * playedEnergy + 1e-5
+        && std::abs(heardPeak - playedPeak) <= 0.15f * playedPeak + 0.01f)
+        return {};
+    return QStringLiteral("heard energy %1 and peak %2, played energy %3 and peak %4")
+            .arg(heardEnergy)
+            .arg(heardPeak)
+            .arg(playedEnergy)
+            .arg(playedPeak);
+}
+
+// What the window writes at start-up and sends for each play button.
+void startUp(MediaControl &control)
+{
+    control.setNotify(false);
+    control.setWait(true);
+    control.setShareable(false);
+    control.setDeviceType(QStringLiteral("WaveAudio"));
+}
+
+void playLikeTheWindow(MediaControl &control, const QString &path)
+{
+    control.setCommand(QStringLiteral("close"));
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+    control.setCommand(QStringLiteral("prev"));
+    control.setCommand(QStringLiteral("play"));
+}
+
+QStringList enabledButtons(const MediaControl &control)
+{
+    QStringList names;
+    for (const QToolButton *button : control.findChildren<QToolButton *>()) {
+        if (button->isEnabled())
+            names << button->objectName();
+    }
+    return names;
+}
+
+QToolButton *button(const MediaControl &control, const char *name)
+{
+    return control.findChild<QToolButton *>(QLatin1String(name));
+}
+
+bool pactl(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("pactl"), arguments) == 0;
+}
+
+// The index of the module loaded, empty if it would not load.
+QString loadModule(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), QStringList {QStringLiteral("load-module")} + arguments);
+    if (!process.waitForFinished() || process.exitCode() != 0)
+        return {};
+    return QString::fromLatin1(process.readAllStandardOutput().trimmed());
+}
+
+} // namespace
+
+void TestMediaControl::initTestCase()
+{
+    const QString missing = soundServerMissing();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QVERIFY2(!QMediaDevices::audioOutputs().isEmpty(), "the sound server offers no output");
+    QVERIFY2(!QMediaDevices::audioInputs().isEmpty(), "the sound server offers no input");
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir(m_home->path()).mkdir(QStringLiteral("data")));
+    m_privateHome = std::make_unique<PrivateHome>(m_home->path(),
+                                                  m_home->filePath(QStringLiteral("data")));
+}
+
+void TestMediaControl::cleanupTestCase()
+{
+    m_privateHome.reset();
+}
+
+void TestMediaControl::playingDeliversTheClip_data()
+{
+    addClipRows();
+}
+
+void TestMediaControl::playingDeliversTheClip()
+{
+    QFETCH(int, subtype);
+    const AudioClip source = fetchedClip();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    QVERIFY(writeWav(path, source, subtype));
+
+    SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY(capture.frames() > 0);
+
+    MediaControl control;
+    startUp(control);
+    playLikeTheWindow(control, path);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    const qint64 end = capture.frames();
+    QTRY_VERIFY(capture.frames() >= end + capture.framesFor(400));
+    capture.stop();
+
+    const QString differs = soundDiffers(capture.clip(), source);
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::recordingKeepsWhatWasHeard_data()
+{
+    addClipRows();
+}
+
+void TestMediaControl::recordingKeepsWhatWasHeard()
+{
+    QFETCH(int, subtype);
+    const AudioClip source = fetchedClip();
+    QTemporaryDir dir;
+    const QString sourcePath = dir.filePath(QStringLiteral("teacher.wav"));
+    QVERIFY(writeWav(sourcePath, source, subtype));
+    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
+
+    // The teacher's road: the play button opens a clip that does not exist yet, then the
+    // control records, stops, and "Save" keeps the recording.
+    MediaControl recorder;
+    startUp(recorder);
+    playLikeTheWindow(recorder, clipPath);
+    QCOMPARE(recorder.mode(), Mode::Stopped);
+    QCOMPARE(recorder.runCommand(QStringLiteral("record")), Result::Done);
+    QCOMPARE(recorder.mode(), Mode::Recording);
+    QTRY_VERIFY(recorder.elapsedMs() >= 200);
+
+    MediaControl player;
+    playLikeTheWindow(player, sourcePath);
+    QTRY_COMPARE_WITH_TIMEOUT(player.mode(), Mode::Stopped, kSlowMs);
+    const qint64 end = recorder.elapsedMs();
+    QTRY_VERIFY(recorder.elapsedMs() >= end + 400);
+    QCOMPARE(recorder.runCommand(QStringLiteral("stop")), Result::Done);
+    QVERIFY(!QFile::exists(clipPath));
+    QCOMPARE(recorder.runCommand(QStringLiteral("Save")), Result::Done);
+
+    const WavInfo kept = readWav(clipPath);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    QCOMPARE(kept.channels, 1);
+    QCOMPARE(kept.sampleRate, 44100);
+    const QString differs = soundDiffers(kept.clip, source);
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::playReturnsAtOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 1.0, 0.5f), SF_FORMAT_PCM_16));
+
+    MediaControl control;
+    startUp(control);
+    QSignalSpy modes(&control, &MediaControl::modeChanged);
+    playLikeTheWindow(control, path);
+    // Wait=true notwithstanding, the window gets control back while the clip plays, and the
+    // grading timer with it.
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTRY_VERIFY(control.elapsedMs() > 0);
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    QCOMPARE(modes.size(), 3);
+    QCOMPARE(modes.at(0).at(0).value<Mode>(), Mode::Stopped);
+    QCOMPARE(modes.at(1).at(0).value<Mode>(), Mode::Playing);
+    QCOMPARE(modes.at(2).at(0).value<Mode>(), Mode::Stopped);
+}
+
+void TestMediaControl::pauseGoesOnWhereItStopped()
+{
+    const AudioClip source = tone(44100, 1, 1.0, 0.5f);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, source, SF_FORMAT_PCM_16));
+    SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY(capture.frames() > 0);
+
+    MediaControl control;
+    playLikeTheWindow(control, path);
+    QTRY_VERIFY(control.elapsedMs() >= 500);
+    QCOMPARE(control.runCommand(QStringLiteral("pause")), Result::Done);
+    QCOMPARE(control.mode(), Mode::Paused);
+    const qint64 pausedAt = control.elapsedMs();
+    QVERIFY(pausedAt >= 500);
+    QCOMPARE(control.runCommand(QStringLiteral("play")), Result::Done);
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    const qint64 end = capture.frames();
+    QTRY_VERIFY(capture.frames() >= end + capture.framesFor(400));
+
+    // Played from the start again, half the clip would have been heard twice.
+    const QString differs = soundDiffers(capture.clip(), source);
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::buttonsFollowTheBackend()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
+    MediaControl control;
+    control.show();
+    const QStringList atRest {QStringLiteral("playButton"), QStringLiteral("recordButton")};
+
+    QCOMPARE(enabledButtons(control), QStringList());
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(enabledButtons(control), atRest);
+
+    // Commands from the window move the buttons as much as clicks do.
+    control.setCommand(QStringLiteral("play"));
+    QCOMPARE(enabledButtons(control),
+             QStringList({QStringLiteral("prevButton"), QStringLiteral("pauseButton"),
+                          QStringLiteral("stopButton")}));
+    QTRY_VERIFY(control.elapsedMs() > 0);
+
+    QTest::mouseClick(button(control, "pauseButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Paused);
+    QVERIFY(control.elapsedMs() > 0);
+    QCOMPARE(enabledButtons(control),
+             QStringList({QStringLiteral("prevButton"), QStringLiteral("playButton"),
+                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
+
+    QTest::mouseClick(button(control, "prevButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(control.elapsedMs(), 0);
+    QCOMPARE(enabledButtons(control), atRest);
+
+    QTest::mouseClick(button(control, "playButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(control.elapsedMs(), 0);
+
+    QTest::mouseClick(button(control, "recordButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Recording);
+    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("stopButton")});
+    QTRY_VERIFY(control.elapsedMs() >= 100);
+    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(enabledButtons(control), atRest);
+
+    // A clip that does not exist yet can only be recorded.
+    control.setFileName(dir.filePath(QStringLiteral("new.wav")));
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("recordButton")});
+}
+
+void TestMediaControl::keysWorkTheBar()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
+    MediaControl control;
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+
+    QTest::keyClick(&control, Qt::Key_Space);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTest::keyClick(&control, Qt::Key_Space);
+    QCOMPARE(control.mode(), Mode::Paused);
+    QTest::keyClick(&control, Qt::Key_Home);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QTest::keyClick(&control, Qt::Key_R);
+    QCOMPARE(control.mode(), Mode::Recording);
+    QTest::keyClick(&control, Qt::Key_Escape);
+    QCOMPARE(control.mode(), Mode::Stopped);
+}
+
+void TestMediaControl::keepingOverAClipSendsItToTheTrash()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    QVERIFY(writeWav(path, tone(8000, 1, 0.2, 0.5f), SF_FORMAT_PCM_U8));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = old.readAll();
+    old.close();
+
+    MediaControl control;
+    playLikeTheWindow(control, path);
+    control.setCommand(QStringLiteral("stop"));
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    control.setCommand(QStringLiteral("stop"));
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+
+    const WavInfo kept = readWav(path);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    QVERIFY(kept.clip.durationUSecs() >= 300000);
+    QFile trashed(m_home->filePath(QStringLiteral("data/Trash/files/animals-anna3.wav")));
+    QVERIFY(trashed.open(QIODevice::ReadOnly));
+    QCOMPARE(trashed.readAll(), oldBytes);
+    // Kept once is kept: a second "Save" has nothing new to store.
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::NothingRecorded);
+}
+
+void TestMediaControl::aFailedSaveKeepsTheRecording()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dictats/animals-anna3.wav"));
+    MediaControl control;
+    control.setFileName(path);
+    QCOMPARE(control.runCommand(QStringLiteral("Open")), Result::Done);
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    control.setCommand(QStringLiteral("stop"));
+
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::WriteFailed);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dictats")));
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+    QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
+}
+
+void TestMediaControl::followsTheDefaultOutputAndSurvivesItsLoss()
+{
+    const AudioClip source = tone(44100, 1, 1.5, 0.5f);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, source, SF_FORMAT_PCM_16));
+    SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY(capture.frames() > 0);
+
+    MediaControl control;
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+
+    // A device plugged in while the program runs becomes the default, and the next clip goes
+    // there: nothing of it reaches the fixture's sink.
+    const QString module = loadModule(
+            {QStringLiteral("module-null-sink"), QStringLiteral("sink_name=luvana_other")});
+    QVERIFY(!module.isEmpty());
+    bool unplugged = false;
+    const auto restore = qScopeGuard([&] {
+        if (!unplugged)
+            pactl({QStringLiteral("unload-module"), module});
+        pactl({QStringLiteral("set-default-sink"), QStringLiteral("luvana_sink")});
+    });
+    QVERIFY(pactl({QStringLiteral("set-default-sink"), QStringLiteral("luvana_other")}));
+    QTRY_COMPARE(QMediaDevices::defaultAudioOutput().id(), QByteArray("luvana_other"));
+    QCOMPARE(control.runCommand(QStringLiteral("play")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    QVERIFY(energy(capture.clip()) < 1e-6);
+
+    // Unplugged in the middle of the clip: the clip ends, and the next command plays anew.
+    unplugged = pactl({QStringLiteral("unload-module"), module});
+    QVERIFY(unplugged);
+    QVERIFY(pactl({QStringLiteral("set-default-sink"), QStringLiteral("luvana_sink")}));
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    QTRY_COMPARE(QMediaDevices::defaultAudioOutput().id(), QByteArray("luvana_sink"));
+
+    capture.clear();
+    playLikeTheWindow(control, path);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    const qint64 end = capture.frames();
+    QTRY_VERIFY(capture.frames() >= end + capture.framesFor(400));
+    const QString differs = soundDiffers(capture.clip(), source);
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::aStalledOutputEndsTheClip()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 30.0, 0.5f), SF_FORMAT_PCM_16));
+    MediaControl control;
+    playLikeTheWindow(control, path);
+    QTRY_VERIFY(control.elapsedMs() >= 200);
+
+    // A device that stops taking sound (a suspended card, a stuck driver) must not leave the
+    // control playing forever.
+    const auto resume = qScopeGuard([] {
+        pactl({QStringLiteral("suspend-sink"), QStringLiteral("luvana_sink"), QStringLiteral("0")});
+    });
+    QVERIFY(pactl(
+            {QStringLiteral("suspend-sink"), QStringLiteral("luvana_sink"), QStringLiteral("1")}));
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    QVERIFY(pactl(
+            {QStringLiteral("suspend-sink"), QStringLiteral("luvana_sink"), QStringLiteral("0")}));
+    QCOMPARE(control.runCommand(QStringLiteral("play")), Result::Done);
+    QCOMPARE(control.mode(), Mode::Playing);
+}
+
+QTEST_MAIN(TestMediaControl)
+#include "tst_mediacontrol.moc"

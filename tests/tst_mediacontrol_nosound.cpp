@@ -1,0 +1,213 @@
+// MMControl1 where there is no sound at all (ctest points PULSE_SERVER at a socket that does not
+// exist): every command must come back at once, quietly, and leave the clip files alone. Also
+// the button bar, which needs no sound to be looked at.
+#include "platform/mediacontrol.h"
+#include "soundclips.h"
+
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace soundclips;
+using Mode = MediaControl::Mode;
+using Result = MediaControl::CommandResult;
+
+class TestMediaControlNoSound : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyCommandFailsQuietly_data();
+    void everyCommandFailsQuietly();
+    void noButtonActsWithoutDevices();
+    void startUpLeavesTheSoundSystemAlone();
+    void barFitsTheControl();
+    void buttonsAreNamedInCatalan_data();
+    void buttonsAreNamedInCatalan();
+};
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void TestMediaControlNoSound::everyCommandFailsQuietly_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QList<Result>>("results");
+    QTest::addColumn<Mode>("mode");
+
+    const QStringList window {QStringLiteral("close"), QStringLiteral("Open"),
+                              QStringLiteral("prev"), QStringLiteral("play")};
+    QTest::newRow("the window's play button on a clip")
+            << QStringLiteral("clip") << window
+            << QList<Result> {Result::Done, Result::Done, Result::Done, Result::NoDevice}
+            << Mode::Stopped;
+    QTest::newRow("the window's play button before any dictation")
+            << QString() << window
+            << QList<Result> {Result::Done, Result::BadFile, Result::NothingOpen,
+                              Result::NothingOpen}
+            << Mode::NotOpen;
+    QTest::newRow("record over a clip not made yet")
+            << QStringLiteral("missing")
+            << QStringList {QStringLiteral("Open"), QStringLiteral("record")}
+            << QList<Result> {Result::Done, Result::NoDevice} << Mode::Stopped;
+    QTest::newRow("keep with nothing recorded")
+            << QStringLiteral("clip")
+            << QStringList {QStringLiteral("Open"), QStringLiteral("Save")}
+            << QList<Result> {Result::Done, Result::NothingRecorded} << Mode::Stopped;
+    QTest::newRow("keep a clip not made yet with nothing recorded")
+            << QStringLiteral("missing")
+            << QStringList {QStringLiteral("Open"), QStringLiteral("Save")}
+            << QList<Result> {Result::Done, Result::NothingRecorded} << Mode::Stopped;
+    QTest::newRow("discard") << QStringLiteral("clip")
+                             << QStringList {QStringLiteral("Open"), QStringLiteral("close")}
+                             << QList<Result> {Result::Done, Result::Done} << Mode::NotOpen;
+    QTest::newRow("a file that is not audio")
+            << QStringLiteral("text")
+            << QStringList {QStringLiteral("Open"),  QStringLiteral("prev"), QStringLiteral("play"),
+                            QStringLiteral("pause"), QStringLiteral("stop"), QStringLiteral("Save")}
+            << QList<Result> {Result::BadFile, Result::Done, Result::BadFile,
+                              Result::Done,    Result::Done, Result::NothingRecorded}
+            << Mode::Stopped;
+    QTest::newRow("names in any case")
+            << QStringLiteral("clip")
+            << QStringList {QStringLiteral("OPEN"), QStringLiteral("Prev"), QStringLiteral("PLAY"),
+                            QStringLiteral("Close")}
+            << QList<Result> {Result::Done, Result::Done, Result::NoDevice, Result::Done}
+            << Mode::NotOpen;
+    QTest::newRow("names it does not know")
+            << QStringLiteral("clip")
+            << QStringList {QStringLiteral("Open"), QStringLiteral("eject"), QString(),
+                            QStringLiteral(" play")}
+            << QList<Result> {Result::Done, Result::UnknownCommand, Result::UnknownCommand,
+                              Result::UnknownCommand}
+            << Mode::Stopped;
+    QTest::newRow("the bar's commands with nothing open")
+            << QStringLiteral("clip")
+            << QStringList {QStringLiteral("prev"),   QStringLiteral("play"),
+                            QStringLiteral("pause"),  QStringLiteral("stop"),
+                            QStringLiteral("record"), QStringLiteral("Save")}
+            << QList<Result>(6, Result::NothingOpen) << Mode::NotOpen;
+}
+
+void TestMediaControlNoSound::everyCommandFailsQuietly()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, commands);
+    QFETCH(QList<Result>, results);
+    QFETCH(Mode, mode);
+
+    QTemporaryDir dir;
+    QString path;
+    if (!file.isEmpty())
+        path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    if (file == u"clip")
+        QVERIFY(writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16));
+    if (file == u"text") {
+        QFile text(path);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("Animals\r\nEl gat dorm.\r\n");
+    }
+    const QByteArray before = contents(path);
+
+    MediaControl control;
+    control.setNotify(false);
+    control.setWait(true);
+    control.setShareable(false);
+    control.setDeviceType(QStringLiteral("WaveAudio"));
+    control.setFileName(path);
+    QList<Result> got;
+    for (const QString &command : commands)
+        got << control.runCommand(command);
+    QCOMPARE(got, results);
+    QCOMPARE(control.mode(), mode);
+    QCOMPARE(QFile::exists(path), file == u"clip" || file == u"text");
+    QCOMPARE(contents(path), before);
+}
+
+void TestMediaControlNoSound::noButtonActsWithoutDevices()
+{
+    QVERIFY2(QMediaDevices::audioOutputs().isEmpty(), "this test needs a machine without sound");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16));
+    MediaControl control;
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+    for (const QToolButton *button : control.findChildren<QToolButton *>())
+        QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+}
+
+void TestMediaControlNoSound::startUpLeavesTheSoundSystemAlone()
+{
+    MediaControl control;
+    control.setNotify(false);
+    control.setWait(true);
+    control.setShareable(false);
+    control.setDeviceType(QStringLiteral("WaveAudio"));
+    control.setCommand(QStringLiteral("close"));
+    QVERIFY(control.findChildren<QMediaDevices *>().isEmpty());
+    control.setFileName(QStringLiteral("animals-anna3.wav"));
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(control.findChildren<QMediaDevices *>().size(), 1);
+}
+
+void TestMediaControlNoSound::barFitsTheControl()
+{
+    // 4170 x 495 twips on the window.
+    MediaControl control;
+    control.resize(278, 33);
+    control.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&control));
+    QVERIFY(control.minimumSizeHint().width() <= 278);
+    QVERIFY(control.minimumSizeHint().height() <= 33);
+    const QList<QWidget *> parts = control.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(parts.size(), 7);
+    for (const QWidget *part : parts) {
+        QVERIFY2(control.rect().contains(part->geometry()), qPrintable(part->objectName()));
+        QVERIFY2(part->width() > 0 && part->height() > 0, qPrintable(part->objectName()));
+        for (const QWidget *other : parts) {
+            if (other != part)
+                QVERIFY2(!part->geometry().intersects(other->geometry()),
+                         qPrintable(part->objectName() + QStringLiteral(" and ")
+                                    + other->objectName()));
+        }
+    }
+}
+
+void TestMediaControlNoSound::buttonsAreNamedInCatalan_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("previous") << QStringLiteral("prevButton") << QStringLiteral("Al principi");
+    QTest::newRow("play") << QStringLiteral("playButton") << QStringLiteral("Reprodueix");
+    QTest::newRow("pause") << QStringLiteral("pauseButton") << QStringLiteral("Pausa");
+    QTest::newRow("stop") << QStringLiteral("stopButton") << QStringLiteral("Atura");
+    QTest::newRow("record") << QStringLiteral("recordButton") << QStringLiteral("Enregistra");
+}
+
+void TestMediaControlNoSound::buttonsAreNamedInCatalan()
+{
+    QFETCH(QString, objectName);
+    QFETCH(QString, name);
+    MediaControl control;
+    const QToolButton *button = control.findChild<QToolButton *>(objectName);
+    QVERIFY(button);
+    QCOMPARE(button->accessibleName(), name);
+    QCOMPARE(button->toolTip(), name);
+    QVERIFY(!button->icon().isNull());
+}
+
+QTEST_MAIN(TestMediaControlNoSound)
+#include "tst_mediacontrol_nosound.moc"
