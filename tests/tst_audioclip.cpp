@@ -42,7 +42,6 @@ private slots:
     void clipsOutOfRangeSamples();
     void findsFrames_data();
     void findsFrames();
-    void measuresPeak();
     void showsElapsedTime_data();
     void showsElapsedTime();
 };
@@ -389,13 +388,6 @@ void TestAudioClip::findsFrames()
     const AudioClip clip = tone(8000, 2, 1.0, 0.5f);
     QCOMPARE(clip.durationUSecs(), qint64(1000000));
     QCOMPARE(clip.frameAt(usecs), frame);
-}
-
-void TestAudioClip::measuresPeak()
-{
-    const QList<float> samples {0.1f, -0.7f, 0.5f};
-    QCOMPARE(peakLevel(samples.constData(), samples.constData() + samples.size()), 0.7f);
-    QCOMPARE(peakLevel(samples.constData(), samples.constData()), 0.0f);
 }
 
 void TestAudioClip::showsElapsedTime_data()
