@@ -3,6 +3,8 @@
 // label and the feedback panel.
 #include "app/widgets.h"
 #include "platform/mediacontrol.h"
+#include "sinkcapture.h"
+#include "soundclips.h"
 #include "windowtest.h"
 
 #include <QFile>
@@ -107,6 +109,8 @@ private slots:
     void dismissedPanelReturnsOnlyWhenTheGradeChanges();
     void newAttemptStartsOver();
     void idleTicksDoNotRepaint();
+    void playButtonSoundsTheClip_data();
+    void playButtonSoundsTheClip();
 
 private:
     QTemporaryDir m_dir;
@@ -395,6 +399,57 @@ void TestPlayback::idleTicksDoNotRepaint()
     QVERIFY(paintPending());
     QCOMPARE(label2.paints, 0);
     QCOMPARE(panel.paints, 0);
+}
+
+void TestPlayback::playButtonSoundsTheClip_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<bool>("heard");
+    QTest::newRow("the clip of the name typed") << "anna" << true;
+    QTest::newRow("another name has no clip") << "pol" << false;
+}
+
+void TestPlayback::playButtonSoundsTheClip()
+{
+    QFETCH(QString, nom);
+    QFETCH(bool, heard);
+    if (const QString missing = soundclips::soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+
+    QTemporaryDir dir;
+    WindowUnderTest w;
+    openDictation(w, writeDictation(dir, QStringLiteral("so.dtd"), 3));
+    typeInto(w.get("nom"), nom);
+    const AudioClip clip = soundclips::tone(44100, 1, 0.6, 0.5f);
+    QVERIFY(soundclips::writeWav(dir.filePath(QStringLiteral("so-anna2.wav")), clip,
+                                 SF_FORMAT_PCM_16));
+
+    soundclips::SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY2(capture.frames() > 0, "the sink's monitor delivers");
+    capture.clear();
+
+    auto *mmControl1 = w.get<MediaControl>("MMControl1");
+    w.click("wav2");
+    QCOMPARE(w->escoltes, 1);
+    QCOMPARE(mmControl1->mode() == MediaControl::Mode::Playing, heard);
+    QTRY_COMPARE_WITH_TIMEOUT(mmControl1->mode() == MediaControl::Mode::Playing, false, 10000);
+    // What the sink still had on its way to the monitor.
+    const qint64 enough = capture.frames() + capture.framesFor(400);
+    QTRY_VERIFY_WITH_TIMEOUT(capture.frames() >= enough, 10000);
+
+    const AudioClip &sound = capture.clip();
+    if (heard) {
+        QVERIFY2(std::abs(soundclips::energy(sound) - soundclips::energy(clip))
+                         <= 0.1 * soundclips::energy(clip),
+                 qPrintable(QStringLiteral("energy %1, clip %2")
+                                    .arg(soundclips::energy(sound))
+                                    .arg(soundclips::energy(clip))));
+        QVERIFY(std::abs(soundclips::peak(sound) - soundclips::peak(clip))
+                <= 0.1f * soundclips::peak(clip));
+    } else {
+        QVERIFY2(soundclips::peak(sound) < 0.01f, "a missing clip is not heard");
+    }
 }
 
 QTEST_MAIN(TestPlayback)
