@@ -57,7 +57,7 @@ stop_server() {
 case "$command" in
 start)
     stop_server
-    rm -rf "$dir"
+    rm -rf "$runtime" "$HOME" "$dir/unavailable" "$dir/pulseaudio.log"
     mkdir -p "$runtime" "$HOME"
     chmod 700 "$runtime"
 
@@ -84,6 +84,12 @@ start)
     pacat --playback --raw --format=s16le --rate=48000 --channels=2 --device=luvana_sink \
         --latency-msec=10 --client-name=luvana-fixture --stream-name=silence < /dev/zero > /dev/null 2>&1 &
     echo $! > "$dir/silence.pid"
+    tries=0
+    until [ -n "$(pactl list short sink-inputs 2> /dev/null)" ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || unavailable "the silent stream did not start playing"
+        sleep 0.05
+    done
 
     rm -f "$dir/unavailable"
     echo "pulse-fixture: server on $PULSE_SERVER"

@@ -40,6 +40,7 @@ private slots:
     void aFailedSaveKeepsTheRecording();
     void followsTheDefaultOutputAndSurvivesItsLoss();
     void aStalledOutputEndsTheClip();
+    void aStalledInputEndsTheRecording();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -475,6 +476,28 @@ void TestMediaControl::aStalledOutputEndsTheClip()
             {QStringLiteral("suspend-sink"), QStringLiteral("luvana_sink"), QStringLiteral("0")}));
     QCOMPARE(control.runCommand(QStringLiteral("play")), Result::Done);
     QCOMPARE(control.mode(), Mode::Playing);
+}
+
+void TestMediaControl::aStalledInputEndsTheRecording()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    MediaControl control;
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+
+    const auto resume = qScopeGuard([] {
+        pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_input"),
+               QStringLiteral("0")});
+    });
+    QVERIFY(pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_input"),
+                   QStringLiteral("1")}));
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    // What was recorded before the input went quiet is still there to keep.
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+    QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
 }
 
 QTEST_MAIN(TestMediaControl)
