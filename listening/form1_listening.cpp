@@ -11,7 +11,10 @@
 void Form1::playItem(int item)
 {
     ++escoltes;
-    if (!m_itemsPlayed.test(std::size_t(item - 1))) {
+    // Only items of the exercise count towards completing it: the authoring layout also shows
+    // the play buttons of empty items, and hearing one of those must not make the exercise
+    // impossible to finish.
+    if (!frase(item).isEmpty() && !m_itemsPlayed.test(std::size_t(item - 1))) {
         m_itemsPlayed.set(std::size_t(item - 1));
         ++acabades;
     }
