@@ -1,5 +1,6 @@
 // The window as a user first meets it: every control where the table puts it, in front of
 // or behind its neighbours as designed, the start-up state, and the focus order.
+#include "app/application.h"
 #include "app/artwork.h"
 #include "app/controltable.h"
 #include "app/form1.h"
@@ -19,6 +20,8 @@ class TestWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void dialogsSpeakCatalan();
     void namesAreUniqueAndFound();
     void everyControlInItsContainerAtItsPlace();
     void controlsStayPutWhenTheWindowResizes();
@@ -34,6 +37,20 @@ private slots:
     void everyPictureRenders();
     void pictureOnlyControlsHaveAccessibleNames();
 };
+
+void TestWindow::initTestCase()
+{
+    setUpApplication(*qApp);
+}
+
+void TestWindow::dialogsSpeakCatalan()
+{
+    // Qt's own dialogs (the file dialogs) read in Catalan like the rest of the window.
+    const QString open = QCoreApplication::translate("QFileDialog", "&Open");
+    QVERIFY2(open != QStringLiteral("&Open"), qPrintable(open));
+    QVERIFY(QCoreApplication::translate("QFileDialog", "File &name:")
+            != QStringLiteral("File &name:"));
+}
 
 void TestWindow::namesAreUniqueAndFound()
 {
