@@ -85,11 +85,16 @@ void applyColours(QWidget *control, const ControlSpec &spec)
         palette.setColor(backgroundRole, QColor::fromRgb(*spec.background));
     control->setPalette(palette);
 
-    // Opaque labels show the system's button face behind their text.
+    // Opaque labels show the system's button face behind their text (keeping their own text
+    // colour, which Qt would otherwise pair with that background), and so does the recorder's
+    // bar, which lies over the black title bar.
     const bool opaqueLabel = spec.kind == ControlKind::Label && (spec.flags & Opaque);
-    if (opaqueLabel)
+    const bool buttonFace = opaqueLabel || spec.kind == ControlKind::MediaControl;
+    if (buttonFace) {
         control->setBackgroundRole(QPalette::Button);
-    control->setAutoFillBackground(opaqueLabel
+        control->setForegroundRole(opaqueLabel ? QPalette::WindowText : QPalette::ButtonText);
+    }
+    control->setAutoFillBackground(buttonFace
                                    || (spec.kind == ControlKind::PictureBox && spec.background));
 }
 

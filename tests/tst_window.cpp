@@ -143,7 +143,19 @@ void TestWindow::startUpLooks()
     QVERIFY(!w->windowIcon().isNull());
     QCOMPARE(w.get("Label1")->palette().color(QPalette::WindowText), QColor(192, 0, 192));
     QCOMPARE(w.get("Label2")->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    QCOMPARE(w.get("Label7")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+    // What each label paints its text with, whatever role that is.
+    const auto textColour = [&](const char *name) {
+        QWidget *label = w.get(name);
+        return label->palette().color(label->foregroundRole());
+    };
+    QCOMPARE(textColour("Label7"), QColor(128, 0, 0));
+    QCOMPARE(textColour("Label3"), QColor(128, 0, 0));
+    QCOMPARE(textColour("Label1"), QColor(192, 0, 192));
+    QCOMPARE(textColour("Label2"), QColor(255, 255, 255));
+    QCOMPARE(w.get("Label7")->palette().color(w.get("Label7")->backgroundRole()),
+             w->palette().color(QPalette::Button));
+    // The recorder's bar is a button-face strip, so its clock and buttons show on the black bar.
+    QVERIFY(w.get("MMControl1")->autoFillBackground());
     QVERIFY(w.get("Label7")->autoFillBackground());
     QVERIFY(!w.get("Label6")->autoFillBackground());
     QCOMPARE(w.get("Command5")->palette().color(QPalette::Button), QColor(0, 255, 0));
