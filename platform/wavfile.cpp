@@ -6,6 +6,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -58,6 +59,10 @@ SF_VIRTUAL_IO deviceIo()
 
 // More channels than any sound card a school has: a header claiming them is damaged.
 constexpr int kMaxChannels = 8;
+// The memory a clip may take whatever its rate and channels: as much as the longest clip in
+// 48 kHz stereo. A limit on time alone would let a few bytes that declare eight channels at
+// a megahertz ask for gigabytes.
+constexpr qint64 kMaxClipSamples = kMaxClipUSecs / 1000000 * 48000 * 2;
 
 } // namespace
 
@@ -80,7 +85,8 @@ ClipReadResult readClip(QIODevice &device)
     AudioClip &clip = result.clip;
     clip.sampleRate = info.samplerate;
     clip.channelCount = info.channels;
-    const qint64 maxFrames = kMaxClipUSecs / 1000000 * info.samplerate;
+    const qint64 maxFrames = std::min(kMaxClipUSecs / 1000000 * info.samplerate,
+                                      kMaxClipSamples / info.channels);
     // The frame count in a header can lie (or be unknown): it only sizes the first allocation,
     // and reading goes on until the data ends.
     constexpr sf_count_t kChunkFrames = 8192;
