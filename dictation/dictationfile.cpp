@@ -62,7 +62,9 @@ SaveResult saveDictationBytes(const QString &path, const QByteArray &bytes,
     if (path.isEmpty())
         return SaveResult::CannotOpen;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: through its buffer, a write that a full disk cut short can go unreported,
+    // and QSaveFile then commits the truncated file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return SaveResult::CannotOpen;
     QByteArrayView rest(bytes);
     while (!rest.isEmpty()) {

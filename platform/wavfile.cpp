@@ -153,7 +153,9 @@ ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path, TrashFun
     if (path.isEmpty())
         return ClipSaveResult::WriteFailed;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: through its buffer, a write that a full disk cut short can go unreported, and
+    // the old clip would go to the trash for a truncated new one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return ClipSaveResult::WriteFailed;
     if (writeWav16(clip, file) != ClipWriteError::None) {
         file.cancelWriting();

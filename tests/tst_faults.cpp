@@ -1,0 +1,249 @@
+// Saves that fail part-way, through the real window: the teacher's save of a dictation and the
+// recorder's "Save" of a clip, over a file that was there before. The file system itself makes
+// them fail: a file-size limit makes every write past a chosen byte fail as a full disk would,
+// and a trash that cannot be created refuses the old clip. Whatever the step that fails, the
+// previous file must stay byte for byte as it was and no temporary file may be left beside it.
+#include "app/widgets.h"
+#include "platform/mediacontrol.h"
+#include "platform/wavfile.h"
+#include "sinkcapture.h"
+#include "windowtest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// While it lives, no file of this process may grow past `bytes`: a write beyond fails with
+// EFBIG, as on a full disk, instead of raising SIGXFSZ (ignored from the start).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = rlim_t(bytes);
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_previous); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_previous {};
+    bool m_set = false;
+};
+#endif
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+void typeInto(const WindowUnderTest &w, const char *box, const QString &text)
+{
+    QWidget *widget = w.get(box);
+    widget->setFocus();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The access code and the save dialog's answer: what the teacher does to save.
+void save(WindowUnderTest &w, const QString &path)
+{
+    typeInto(w, "codi", QStringLiteral("kub"));
+    w.answers.enqueue(path);
+    w.click("Command2");
+}
+
+const QByteArray kOldDictation =
+        "Vell\r\nEl gat dorm.\r\nx\r\nu\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\n";
+const QByteArray kTenItems = "Clips\r\nu\r\nx\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\nd\r\n";
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void dictationSaveFailingAtEveryByte();
+    void clipSaveFailingAtEveryStep();
+
+private:
+    QTemporaryDir m_home;
+    int m_faultsSurvived = 0;
+};
+
+void TestFaults::initTestCase()
+{
+#ifdef Q_OS_UNIX
+    std::signal(SIGXFSZ, SIG_IGN);
+#else
+    QSKIP("the write faults come from a POSIX file-size limit");
+#endif
+    // The old clips go to a trash of this test's own, beside the files: on the same disk, so
+    // that it is the trash in the data folder that takes them.
+    QVERIFY(m_home.isValid());
+    qputenv("HOME", QFile::encodeName(m_home.filePath(QStringLiteral("home"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("home/data"))));
+    QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("home/data"))));
+}
+
+void TestFaults::dictationSaveFailingAtEveryByte()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir folder(m_home.filePath(QStringLiteral("dictats-XXXXXX")));
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
+    const QString probe = folder.filePath(QStringLiteral("prova.dtd"));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.doubleClick("Label7");
+    typeInto(w, "titol", QStringLiteral("Nou"));
+    typeInto(w, "Text1", QStringLiteral("La gata juga."));
+    typeInto(w, "Text2", QStringLiteral("On juga?"));
+    // What the save writes, learnt from a save that nothing disturbs.
+    save(w, probe);
+    const QByteArray saved = fileBytes(probe);
+    QVERIFY(saved.startsWith("Nou\r\nLa gata juga.\r\nx\r\nOn juga?\r\n"));
+    QVERIFY(QFile::remove(probe));
+    QVERIFY(writeFile(path, kOldDictation));
+
+    for (qint64 limit = 0; limit < saved.size(); ++limit) {
+        {
+            FileSizeLimit full(limit);
+            QVERIFY(full.isSet());
+            save(w, path);
+        }
+        const QByteArray tag = "disk full after " + QByteArray::number(limit) + " bytes";
+        QVERIFY2(fileBytes(path) == kOldDictation, tag.constData());
+        QVERIFY2(entries(folder.path()) == QStringList {QStringLiteral("dictat.dtd")},
+                 qPrintable(entries(folder.path()).join(u", ")));
+        // The save ended at its last step whatever failed: the code must be typed again.
+        QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
+        ++m_faultsSurvived;
+    }
+
+    save(w, path);
+    QCOMPARE(fileBytes(path), saved);
+    QCOMPARE(entries(folder.path()), QStringList {QStringLiteral("dictat.dtd")});
+    qInfo("%d injected faults survived so far", m_faultsSurvived);
+#endif
+}
+
+void TestFaults::clipSaveFailingAtEveryStep()
+{
+#ifdef Q_OS_UNIX
+    const QString missing = soundclips::soundServerMissing();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
+
+    QTemporaryDir folder(m_home.filePath(QStringLiteral("clips-XXXXXX")));
+    QVERIFY(folder.isValid());
+    const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
+    const QString clip = folder.filePath(QStringLiteral("d-1.wav"));
+    QVERIFY(writeFile(dictation, kTenItems));
+    const QByteArray oldClip = fileBytes(
+            QDir(qEnvironmentVariable("LUVANA_SOURCE_DIR"))
+                    .filePath(QStringLiteral("tests/data/bad-input/good.wav")));
+    QVERIFY(!oldClip.isEmpty());
+    QVERIFY(writeFile(clip, oldClip));
+    const QStringList before = entries(folder.path());
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.answers.enqueue(dictation);
+    w.click("Command1");
+    QCOMPARE(w->nfrases, 10);
+    // The play button chooses the clip the recorder works on.
+    w.click("wav1");
+    auto *recorder = w.get<MediaControl>("MMControl1");
+    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Stopped);
+    QTRY_VERIFY(w.get("recordButton")->isEnabled());
+    w.click("recordButton");
+    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder->elapsedMs() >= 250, 10000);
+    w.click("stopButton");
+    QCOMPARE(recorder->mode(), MediaControl::Mode::Stopped);
+
+    const auto oldClipKept = [&](const QByteArray &what) {
+        if (fileBytes(clip) != oldClip)
+            return QByteArray("the old clip changed: " + what);
+        if (entries(folder.path()) != before)
+            return QByteArray(what + ": " + entries(folder.path()).join(u", ").toUtf8());
+        return QByteArray();
+    };
+
+    // The trash cannot be made: the old clip cannot go, so nothing is written.
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString blocked = m_home.filePath(QStringLiteral("not-a-folder"));
+    QVERIFY(writeFile(blocked, "x"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(blocked));
+    w.click("Command4");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
+    QByteArray broken = oldClipKept("no trash");
+    QVERIFY2(broken.isEmpty(), broken.constData());
+    ++m_faultsSurvived;
+
+    // The disk fills at every step of writing; the recording waits to be kept once it is not.
+    qint64 limit = 0;
+    for (;; ++limit) {
+        {
+            FileSizeLimit full(limit);
+            QVERIFY(full.isSet());
+            w.click("Command4");
+        }
+        if (fileBytes(clip) != oldClip)
+            break;
+        broken = oldClipKept("disk full after " + QByteArray::number(limit) + " bytes");
+        QVERIFY2(broken.isEmpty(), broken.constData());
+        ++m_faultsSurvived;
+        // Every byte of the headers, then steps through the sound.
+        if (limit >= 64 && limit % 997 != 0)
+            limit += 997 - limit % 997 - 1;
+    }
+    qInfo("the clip was kept with room for %lld bytes", limit);
+
+    // Kept at last: the new clip at its name, the old one in the trash, nothing else.
+    const QByteArray kept = fileBytes(clip);
+    QCOMPARE(entries(folder.path()), before);
+    QVERIFY(readClipFile(clip).error == ClipReadError::None);
+    QVERIFY(kept.size() <= limit);
+    const QStringList trashed = QDir(dataHome + QStringLiteral("/Trash/files"))
+                                        .entryList(QDir::Files);
+    QCOMPARE(trashed.size(), 1);
+    QCOMPARE(fileBytes(dataHome + QStringLiteral("/Trash/files/") + trashed.first()), oldClip);
+    qInfo("%d injected faults survived", m_faultsSurvived);
+#endif
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
