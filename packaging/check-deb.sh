@@ -65,6 +65,12 @@ apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=300 "$deb" 
 
 check "luvana is on PATH" command -v luvana
 check "every library luvana needs is found" bash -c '! ldd "$(command -v luvana)" | grep -q "not found"'
+# Sound comes from a module loaded on the first sound command, not with the program.
+module="$(dpkg -L luvana | grep '/libluvana_audio\.so$' || true)"
+check "the sound module is installed" test -f "$module"
+check "every library the sound module needs is found" bash -c '! ldd "$1" | grep -q "not found"' - "$module"
+check "luvana itself links no sound library" \
+  bash -c '! ldd "$(command -v luvana)" | grep -Eq "libQt6Multimedia|libpulse|libsndfile"'
 # It starts and keeps its window open until stopped: timeout's 124, not a crash or an exit.
 check "luvana starts and stays open" bash -c 'QT_QPA_PLATFORM=offscreen timeout 5 luvana >/dev/null 2>&1; [ $? -eq 124 ]'
 check "the desktop entry is valid" desktop-file-validate /usr/share/applications/org.example.luvana.desktop

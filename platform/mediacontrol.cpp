@@ -1,13 +1,10 @@
 #include "platform/mediacontrol.h"
 
-#include "platform/clipplayer.h"
-#include "platform/cliprecorder.h"
-#include "platform/wavfile.h"
+#include "platform/soundsystem.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMediaDevices>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStyle>
@@ -163,9 +160,9 @@ qint64 MediaControl::elapsedMs() const
 {
     switch (m_mode) {
     case Mode::Playing:
-        return m_player->positionUSecs() / 1000;
+        return m_sound->positionUSecs() / 1000;
     case Mode::Recording:
-        return m_recorder->recordedUSecs() / 1000;
+        return m_sound->recordedUSecs() / 1000;
     case Mode::NotOpen:
     case Mode::Stopped:
     case Mode::Paused:
@@ -176,11 +173,11 @@ qint64 MediaControl::elapsedMs() const
 
 MediaControl::CommandResult MediaControl::close()
 {
-    if (m_player)
-        m_player->stop();
-    // A recording that was not kept is dropped with the clip: that is what discarding means.
-    if (m_recorder)
-        m_recorder->stop();
+    if (m_sound) {
+        m_sound->stopPlayback();
+        // A recording that was not kept is dropped with the clip: that is what discarding means.
+        m_sound->stopRecording();
+    }
     m_clip = {};
     m_hasRecording = false;
     m_positionUSecs = 0;
@@ -193,8 +190,10 @@ MediaControl::CommandResult MediaControl::open()
     close();
     if (m_fileName.isEmpty())
         return CommandResult::BadFile;
-    createAudio();
-    ClipReadResult read = readClipFile(m_fileName);
+    SoundSystem *sound = soundSystem();
+    if (!sound)
+        return CommandResult::NoDevice;
+    ClipReadResult read = sound->readClipFile(m_fileName);
     m_clip = std::move(read.clip);
     // Open even without a usable clip: the teacher records the item's clip from here, over a
     // missing file or a broken one alike.
@@ -210,7 +209,7 @@ MediaControl::CommandResult MediaControl::rewind()
         return CommandResult::NothingOpen;
     case Mode::Playing:
         m_positionUSecs = 0;
-        if (m_player->start(m_clip, 0) != ClipPlayer::StartResult::Started)
+        if (m_sound->startPlayback(m_clip, 0) != SoundSystem::StartResult::Started)
             setMode(Mode::Stopped);
         return CommandResult::Done;
     case Mode::Recording:
@@ -237,7 +236,7 @@ MediaControl::CommandResult MediaControl::play()
         return CommandResult::BadFile;
     if (m_positionUSecs >= m_clip.durationUSecs())
         m_positionUSecs = 0;
-    if (m_player->start(m_clip, m_positionUSecs) != ClipPlayer::StartResult::Started)
+    if (m_sound->startPlayback(m_clip, m_positionUSecs) != SoundSystem::StartResult::Started)
         return CommandResult::NoDevice;
     setMode(Mode::Playing);
     return CommandResult::Done;
@@ -248,8 +247,8 @@ MediaControl::CommandResult MediaControl::pause()
     if (m_mode == Mode::NotOpen)
         return CommandResult::NothingOpen;
     if (m_mode == Mode::Playing) {
-        m_player->stop();
-        m_positionUSecs = m_player->positionUSecs();
+        m_sound->stopPlayback();
+        m_positionUSecs = m_sound->positionUSecs();
         setMode(Mode::Paused);
     }
     return CommandResult::Done;
@@ -265,7 +264,7 @@ MediaControl::CommandResult MediaControl::stop()
         return CommandResult::Done;
     case Mode::Playing:
     case Mode::Paused:
-        m_player->stop();
+        m_sound->stopPlayback();
         break;
     case Mode::Stopped:
         break;
@@ -281,9 +280,9 @@ MediaControl::CommandResult MediaControl::record()
         return CommandResult::NothingOpen;
     if (m_mode == Mode::Recording)
         return CommandResult::Done;
-    m_player->stop();
+    m_sound->stopPlayback();
     m_positionUSecs = 0;
-    if (m_recorder->start() != ClipRecorder::StartResult::Started) {
+    if (m_sound->startRecording() != SoundSystem::StartResult::Started) {
         setMode(Mode::Stopped);
         return CommandResult::NoDevice;
     }
@@ -300,34 +299,34 @@ MediaControl::CommandResult MediaControl::save()
     if (!m_hasRecording)
         return CommandResult::NothingRecorded;
     // On failure the recording stays here, so the teacher can keep it once the cause is gone.
-    if (saveClipFile(m_clip, m_fileName) != ClipSaveResult::Saved)
+    if (m_sound->saveClipFile(m_clip, m_fileName) != ClipSaveResult::Saved)
         return CommandResult::WriteFailed;
     m_hasRecording = false;
     return CommandResult::Done;
 }
 
-void MediaControl::createAudio()
+SoundSystem *MediaControl::soundSystem()
 {
-    if (m_devices)
-        return;
-    m_devices = new QMediaDevices(this);
-    connect(m_devices, &QMediaDevices::audioOutputsChanged, this, &MediaControl::refreshDevices);
-    connect(m_devices, &QMediaDevices::audioInputsChanged, this, &MediaControl::refreshDevices);
+    if (m_soundLoaded)
+        return m_sound.get();
+    m_soundLoaded = true;
+    m_sound = loadSoundSystem();
+    if (!m_sound)
+        return nullptr;
+    m_sound->playbackFinished = [this] { playbackEnded(); };
+    m_sound->playbackFailed = [this] { playbackEnded(); };
+    m_sound->recordingInterrupted = [this] { finishRecording(); };
+    m_sound->devicesChanged = [this] { refreshDevices(); };
     m_devicePoll.start();
-
-    m_player = new ClipPlayer(this);
-    connect(m_player, &ClipPlayer::finished, this, &MediaControl::playbackEnded);
-    connect(m_player, &ClipPlayer::failed, this, &MediaControl::playbackEnded);
-    m_recorder = new ClipRecorder(this);
-    connect(m_recorder, &ClipRecorder::interrupted, this, &MediaControl::finishRecording);
     refreshDevices();
+    return m_sound.get();
 }
 
 void MediaControl::finishRecording()
 {
     if (m_mode != Mode::Recording)
         return;
-    AudioClip recording = m_recorder->stop();
+    AudioClip recording = m_sound->stopRecording();
     // A device that delivered nothing leaves the clip that was there.
     if (!recording.isEmpty()) {
         m_clip = std::move(recording);
@@ -360,8 +359,8 @@ void MediaControl::setMode(Mode mode)
 
 void MediaControl::refreshDevices()
 {
-    const bool hasOutput = !QMediaDevices::audioOutputs().isEmpty();
-    const bool hasInput = !QMediaDevices::audioInputs().isEmpty();
+    const bool hasOutput = m_sound->hasOutput();
+    const bool hasInput = m_sound->hasInput();
     if (hasOutput == m_hasOutput && hasInput == m_hasInput)
         return;
     m_hasOutput = hasOutput;
@@ -385,10 +384,10 @@ void MediaControl::updateBar()
 float MediaControl::level() const
 {
     if (m_mode == Mode::Recording)
-        return m_recorder->level();
+        return m_sound->level();
     if (m_mode != Mode::Playing)
         return 0;
-    const qint64 now = m_player->positionUSecs();
+    const qint64 now = m_sound->positionUSecs();
     const float *samples = m_clip.samples.constData();
     const qint64 from = m_clip.frameAt(now - kLevelWindowUSecs) * m_clip.channelCount;
     const qint64 to = m_clip.frameAt(now) * m_clip.channelCount;

@@ -7,9 +7,10 @@
 // held open and can be replaced or deleted at any time. ClipPlayer plays the clip, and
 // ClipRecorder records a new one that replaces it in memory until "Save" keeps it in the file.
 // Both pick the default device at the moment they start, so a device that appears later is
-// used without a restart. They, and the sound system behind them, are created on the first
-// command that needs them: start-up does not wait for the sound server, and a server that
-// comes up after the window is still found.
+// used without a restart. They, and the sound system behind them, live in a module of their
+// own (platform/soundsystem.h), loaded on the first command that needs sound: start-up neither
+// maps its libraries nor waits for the sound server, and a server that comes up after the
+// window is still found. Without the module, sound commands fail as they do without a device.
 //
 // Every command fails quietly: the window ignores the result, and the next command works.
 #pragma once
@@ -20,12 +21,12 @@
 #include <QTimer>
 #include <QWidget>
 
-class ClipPlayer;
-class ClipRecorder;
+#include <memory>
+
 class QLabel;
-class QMediaDevices;
 class QProgressBar;
 class QToolButton;
+class SoundSystem;
 
 class MediaControl : public QWidget
 {
@@ -85,7 +86,8 @@ private:
     CommandResult record();
     CommandResult save();
 
-    void createAudio();
+    // Loads the sound system on first use; nullptr where there is none.
+    SoundSystem *soundSystem();
     void finishRecording();
     void playbackEnded();
     void setMode(Mode mode);
@@ -101,9 +103,9 @@ private:
     bool m_hasOutput = false;
     bool m_hasInput = false;
 
-    QMediaDevices *m_devices = nullptr;
-    ClipPlayer *m_player = nullptr;
-    ClipRecorder *m_recorder = nullptr;
+    // Every mode but NotOpen is entered through open(), which has made sure of m_sound.
+    std::unique_ptr<SoundSystem> m_sound;
+    bool m_soundLoaded = false; // loading was tried, whether or not it worked
 
     QToolButton *m_prevButton;
     QToolButton *m_playButton;

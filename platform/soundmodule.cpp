@@ -1,0 +1,96 @@
+// The sound module's one entry point: a SoundSystem made of Qt Multimedia's devices, a
+// ClipPlayer, a ClipRecorder and the WAV reader and writer.
+#include "platform/clipplayer.h"
+#include "platform/cliprecorder.h"
+#include "platform/soundsystem.h"
+#include "platform/wavfile.h"
+
+#include <QMediaDevices>
+
+#include <type_traits>
+
+namespace {
+
+void call(const std::function<void()> &callback)
+{
+    if (callback)
+        callback();
+}
+
+SoundSystem::StartResult startResult(ClipPlayer::StartResult result)
+{
+    switch (result) {
+    case ClipPlayer::StartResult::Started:
+        return SoundSystem::StartResult::Started;
+    case ClipPlayer::StartResult::NoDevice:
+        return SoundSystem::StartResult::NoDevice;
+    case ClipPlayer::StartResult::Refused:
+        break;
+    }
+    return SoundSystem::StartResult::Refused;
+}
+
+SoundSystem::StartResult startResult(ClipRecorder::StartResult result)
+{
+    switch (result) {
+    case ClipRecorder::StartResult::Started:
+        return SoundSystem::StartResult::Started;
+    case ClipRecorder::StartResult::NoDevice:
+        return SoundSystem::StartResult::NoDevice;
+    case ClipRecorder::StartResult::Refused:
+        break;
+    }
+    return SoundSystem::StartResult::Refused;
+}
+
+class QtSoundSystem final : public SoundSystem
+{
+public:
+    QtSoundSystem()
+    {
+        QObject::connect(&m_devices, &QMediaDevices::audioOutputsChanged, &m_devices,
+                         [this] { call(devicesChanged); });
+        QObject::connect(&m_devices, &QMediaDevices::audioInputsChanged, &m_devices,
+                         [this] { call(devicesChanged); });
+        QObject::connect(&m_player, &ClipPlayer::finished, &m_player,
+                         [this] { call(playbackFinished); });
+        QObject::connect(&m_player, &ClipPlayer::failed, &m_player,
+                         [this] { call(playbackFailed); });
+        QObject::connect(&m_recorder, &ClipRecorder::interrupted, &m_recorder,
+                         [this] { call(recordingInterrupted); });
+    }
+
+    ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
+    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path) override
+    {
+        return ::saveClipFile(clip, path);
+    }
+
+    bool hasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
+    bool hasInput() const override { return !QMediaDevices::audioInputs().isEmpty(); }
+
+    StartResult startPlayback(const AudioClip &clip, qint64 fromUSecs) override
+    {
+        return startResult(m_player.start(clip, fromUSecs));
+    }
+    void stopPlayback() override { m_player.stop(); }
+    qint64 positionUSecs() const override { return m_player.positionUSecs(); }
+
+    StartResult startRecording() override { return startResult(m_recorder.start()); }
+    AudioClip stopRecording() override { return m_recorder.stop(); }
+    qint64 recordedUSecs() const override { return m_recorder.recordedUSecs(); }
+    float level() const override { return m_recorder.level(); }
+
+private:
+    QMediaDevices m_devices;
+    ClipPlayer m_player;
+    ClipRecorder m_recorder;
+};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT SoundSystem *luvana_createSoundSystem()
+{
+    return new QtSoundSystem;
+}
+static_assert(std::is_same_v<decltype(&luvana_createSoundSystem), CreateSoundSystem>);

@@ -1,0 +1,60 @@
+// The sound system as MMControl1 sees it: reading and keeping clip files, playing a clip and
+// recording one, and the devices there are.
+//
+// It lives in a module of its own (luvana_audio), the only part of the program that needs Qt
+// Multimedia and libsndfile; loadSoundSystem() loads it on the first command that needs sound,
+// so that starting the window maps and relocates none of the two dozen libraries behind them
+// (the sound server's client, codecs, Kerberos...). The program and the module each have their
+// own copy of whatever meta-objects they share, so nothing crosses between them as a signal:
+// the module calls back through plain functions instead.
+#pragma once
+
+#include "platform/audioclip.h"
+#include "platform/wavfile.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class SoundSystem
+{
+public:
+    enum class StartResult { Started, NoDevice, Refused };
+
+    virtual ~SoundSystem() = default;
+
+    virtual ClipReadResult readClipFile(const QString &path) = 0;
+    virtual ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path) = 0;
+
+    virtual bool hasOutput() const = 0;
+    virtual bool hasInput() const = 0;
+
+    // Plays on the default output at the moment of the call, stopping what played before.
+    virtual StartResult startPlayback(const AudioClip &clip, qint64 fromUSecs) = 0;
+    virtual void stopPlayback() = 0;
+    // Time within the clip last heard, playing or stopped.
+    virtual qint64 positionUSecs() const = 0;
+
+    // Records from the default input at the moment of the call.
+    virtual StartResult startRecording() = 0;
+    // What was recorded; an empty clip when nothing was.
+    virtual AudioClip stopRecording() = 0;
+    virtual qint64 recordedUSecs() const = 0;
+    // Loudest sample of the last block that came in, 0..1.
+    virtual float level() const = 0;
+
+    // Called from the event loop; each may be left empty.
+    std::function<void()> playbackFinished;
+    std::function<void()> playbackFailed;       // the device went away
+    std::function<void()> recordingInterrupted; // the device went away, or the clip is full
+    std::function<void()> devicesChanged;
+};
+
+// What the module exports, unmangled, under kCreateSoundSystem.
+using CreateSoundSystem = SoundSystem *(*)();
+inline constexpr char kCreateSoundSystem[] = "luvana_createSoundSystem";
+
+// The module beside the program, or nothing where it cannot be loaded: then there is no sound,
+// as on a computer without a sound card.
+std::unique_ptr<SoundSystem> loadSoundSystem();

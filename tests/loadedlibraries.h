@@ -1,0 +1,26 @@
+// Which shared libraries this process has mapped, for the tests that check that the sound
+// libraries are loaded only by a command that needs sound, never by start-up.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+
+#include <optional>
+
+namespace soundclips {
+
+// The libraries the program must not map before a sound command: the module and the two dozen
+// that come with it (Qt Multimedia, the sound server's client).
+constexpr const char *kSoundLibraries[] = {"libluvana_audio.so", "libQt6Multimedia.so",
+                                           "libpulse.so"};
+
+// The process's memory map, where the system shows one (Linux); nothing elsewhere.
+inline std::optional<QByteArray> memoryMap()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return maps.readAll();
+}
+
+} // namespace soundclips
