@@ -6,8 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPolygonF>
 #include <QProgressBar>
-#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -21,15 +21,39 @@ constexpr int kDevicePollMs = 1000;
 constexpr qint64 kLevelWindowUSecs = 50000;
 constexpr QSize kButtonSize(28, 29);
 
-QIcon recordIcon()
+enum class Symbol { Previous, Play, Pause, Stop, Record };
+
+// The bar draws its own symbols: the style's media icons are image files, and reading the
+// first of them loads and probes every image format plugin Qt has, while the window starts.
+QIcon symbolIcon(Symbol symbol, const QColor &ink)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xd0, 0x20, 0x20));
-    painter.drawEllipse(QRectF(7, 7, 18, 18));
+    painter.setBrush(ink);
+    switch (symbol) {
+    case Symbol::Previous:
+        painter.drawRect(QRectF(4, 6, 4, 20));
+        painter.drawPolygon(QPolygonF({QPointF(18, 6), QPointF(18, 26), QPointF(8, 16)}));
+        painter.drawPolygon(QPolygonF({QPointF(28, 6), QPointF(28, 26), QPointF(18, 16)}));
+        break;
+    case Symbol::Play:
+        painter.drawPolygon(QPolygonF({QPointF(8, 5), QPointF(8, 27), QPointF(27, 16)}));
+        break;
+    case Symbol::Pause:
+        painter.drawRect(QRectF(7, 6, 7, 20));
+        painter.drawRect(QRectF(18, 6, 7, 20));
+        break;
+    case Symbol::Stop:
+        painter.drawRect(QRectF(6, 6, 20, 20));
+        break;
+    case Symbol::Record:
+        painter.setBrush(QColor(0xd0, 0x20, 0x20));
+        painter.drawEllipse(QRectF(6, 6, 20, 20));
+        break;
+    }
     return QIcon(pixmap);
 }
 
@@ -51,16 +75,17 @@ QToolButton *barButton(QWidget *parent, const char *name, const QString &text, c
 
 MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
 {
-    const QStyle *look = style();
+    const QColor ink = palette().color(QPalette::ButtonText);
     m_prevButton = barButton(this, "prevButton", QStringLiteral("Al principi"),
-                             look->standardIcon(QStyle::SP_MediaSkipBackward));
+                             symbolIcon(Symbol::Previous, ink));
     m_playButton = barButton(this, "playButton", QStringLiteral("Reprodueix"),
-                             look->standardIcon(QStyle::SP_MediaPlay));
+                             symbolIcon(Symbol::Play, ink));
     m_pauseButton = barButton(this, "pauseButton", QStringLiteral("Pausa"),
-                              look->standardIcon(QStyle::SP_MediaPause));
+                              symbolIcon(Symbol::Pause, ink));
     m_stopButton = barButton(this, "stopButton", QStringLiteral("Atura"),
-                             look->standardIcon(QStyle::SP_MediaStop));
-    m_recordButton = barButton(this, "recordButton", QStringLiteral("Enregistra"), recordIcon());
+                             symbolIcon(Symbol::Stop, ink));
+    m_recordButton = barButton(this, "recordButton", QStringLiteral("Enregistra"),
+                               symbolIcon(Symbol::Record, ink));
 
     m_elapsedLabel = new QLabel(this);
     m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));

@@ -58,6 +58,8 @@ void TestMediaControlNoSound::soundIsLoadedByTheFirstCommandThatNeedsIt()
     control.setCommand(QStringLiteral("Open"));
     for (const char *library : kSoundLibraries)
         QVERIFY2(!memoryMap()->contains(library), library);
+    // Nor do the bar's symbols read image files, which loads every image format plugin.
+    QVERIFY(!memoryMap()->contains("/imageformats/"));
 
     control.setFileName(QStringLiteral("animals-anna3.wav"));
     control.setCommand(QStringLiteral("Open"));
