@@ -35,9 +35,13 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    // Drawn here rather than handed to QIcon as SVG files, which would load Qt's SVG icon
+    // plugin at every start.
     QIcon icon;
-    icon.addFile(artworkPath(QStringLiteral("icon-16.svg")), QSize(16, 16));
-    icon.addFile(artworkPath(QStringLiteral("icon.svg")), QSize(32, 32));
+    for (const char *name : {"icon-16.svg", "icon.svg"}) {
+        const QString file = QString::fromLatin1(name);
+        icon.addPixmap(artwork(file, pictureSize(file), devicePixelRatioF()));
+    }
     setWindowIcon(icon);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor::fromRgb(kWindowYellow));
