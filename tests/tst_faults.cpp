@@ -1,18 +1,23 @@
-// Saves that fail part-way, through the real window: the teacher's save of a dictation and the
-// recorder's "Save" of a clip, over a file that was there before. The file system itself makes
-// them fail: a file-size limit makes every write past a chosen byte fail as a full disk would,
-// and a trash that cannot be created refuses the old clip. Whatever the step that fails, the
-// previous file must stay byte for byte as it was and no temporary file may be left beside it.
+// Faults around the window's files and sound. Saves that fail part-way, through the real window:
+// the teacher's save of a dictation and the recorder's "Save" of a clip, over a file that was there
+// before. The file system itself makes them fail: a file-size limit makes every write past a chosen
+// byte fail as a full disk would, and a trash that cannot be created refuses the old clip. Whatever
+// the step that fails, the previous file must stay byte for byte as it was and no temporary file
+// may be left beside it. And the sound server going away in the middle of a clip and coming back:
+// the window must carry on, and the next play must be heard.
 #include "app/widgets.h"
 #include "platform/mediacontrol.h"
 #include "platform/wavfile.h"
 #include "sinkcapture.h"
+#include "soundclips.h"
 #include "windowtest.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
@@ -95,6 +100,7 @@ private slots:
     void initTestCase();
     void dictationSaveFailingAtEveryByte();
     void clipSaveFailingAtEveryStep();
+    void soundServerRestartsWhilePlaying();
 
 private:
     QTemporaryDir m_home;
@@ -243,6 +249,66 @@ void TestFaults::clipSaveFailingAtEveryStep()
     QCOMPARE(fileBytes(dataHome + QStringLiteral("/Trash/files/") + trashed.first()), oldClip);
     qInfo("%d injected faults survived", m_faultsSurvived);
 #endif
+}
+
+void TestFaults::soundServerRestartsWhilePlaying()
+{
+    const QString missing = soundclips::soundServerMissing();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    const QString fixture = QDir(qEnvironmentVariable("LUVANA_SOURCE_DIR"))
+                                    .filePath(QStringLiteral("tests/pulse-fixture.sh"));
+    const QString serverDir = qEnvironmentVariable("LUVANA_PULSE_DIR");
+    const auto server = [&](const char *command) {
+        return QProcess::execute(QStringLiteral("sh"),
+                                 {fixture, QString::fromLatin1(command), serverDir});
+    };
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
+    QVERIFY(writeFile(dictation, kTenItems));
+    const AudioClip clip = soundclips::tone(44100, 1, 4.0, 0.5f);
+    QVERIFY(soundclips::writeWav(folder.filePath(QStringLiteral("d-1.wav")), clip,
+                                 SF_FORMAT_PCM_16));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.answers.enqueue(dictation);
+    w.click("Command1");
+    auto *mmControl1 = w.get<MediaControl>("MMControl1");
+    w.click("wav1");
+    QCOMPARE(mmControl1->mode(), MediaControl::Mode::Playing);
+
+    // Whatever the stopped server leaves the window in, it must come back to rest by itself.
+    QCOMPARE(server("stop"), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(mmControl1->mode(), MediaControl::Mode::Stopped, 15000);
+    w.click("wav2");
+    QCOMPARE(w->escoltes, 2);
+    QCOMPARE(server("start"), 0);
+    QVERIFY(soundclips::soundServerMissing().isEmpty());
+
+    // Qt's sound system finds the new server a few seconds later on its own, without a
+    // restart of the program; until then a press is counted and silent. The pupil presses
+    // again, as a pupil would, a few times a second.
+    QElapsedTimer sinceBack;
+    sinceBack.start();
+    int presses = 0;
+    while (mmControl1->mode() != MediaControl::Mode::Playing && sinceBack.elapsed() < 15000) {
+        w.click("wav1");
+        ++presses;
+        if (mmControl1->mode() != MediaControl::Mode::Playing)
+            QTest::qWait(250);
+    }
+    qInfo("heard again %lld ms after the server came back, at the %d. press", sinceBack.elapsed(),
+          presses);
+    QCOMPARE(mmControl1->mode(), MediaControl::Mode::Playing);
+    QCOMPARE(w->escoltes, 2 + presses);
+
+    // And it reaches the new server's sink.
+    soundclips::SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY_WITH_TIMEOUT(soundclips::peak(capture.clip()) > 0.25f, 10000);
 }
 
 QTEST_MAIN(TestFaults)
