@@ -8,7 +8,6 @@
 // hang inside a handler never returns to the event loop, so no QTRY could see it.
 #include "app/widgets.h"
 #include "platform/mediacontrol.h"
-#include "platform/wavfile.h"
 #include "sinkcapture.h"
 #include "windowtest.h"
 
@@ -18,11 +17,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>

@@ -5,7 +5,6 @@
 // the step that fails, the previous file must stay byte for byte as it was and no temporary file
 // may be left beside it. And the sound server going away in the middle of a clip and coming back:
 // the window must carry on, and the next play must be heard.
-#include "app/widgets.h"
 #include "platform/mediacontrol.h"
 #include "platform/wavfile.h"
 #include "sinkcapture.h"
@@ -16,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 
