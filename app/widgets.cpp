@@ -7,21 +7,31 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) { }
-
-void ClickLabel::mousePressEvent(QMouseEvent *event)
+void ClickTracker::press(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();
 }
 
-void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+bool ClickTracker::release(QMouseEvent *event, const QRect &rect)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton
-            && rect().contains(event->position().toPoint());
+            && rect.contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
-    if (click)
+    return click;
+}
+
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) { }
+
+void ClickLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_click.press(event);
+}
+
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_click.release(event, rect()))
         emit clicked();
 }
 
@@ -108,16 +118,11 @@ void PictureBox::resizeEvent(QResizeEvent *event)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
+    m_click.press(event);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton
-            && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
+    if (m_click.release(event, rect()))
         emit clicked();
 }

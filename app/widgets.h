@@ -7,6 +7,20 @@
 #include <QLabel>
 #include <QPushButton>
 
+class QMouseEvent;
+
+// A click, as the window's controls know it: the left button pressed and released inside.
+class ClickTracker
+{
+public:
+    void press(QMouseEvent *event);
+    // True when this release completes a click on a widget of the given rectangle.
+    bool release(QMouseEvent *event, const QRect &rect);
+
+private:
+    bool m_pressed = false;
+};
+
 // Labels are painted on their container and receive the clicks that land on their uncovered
 // part; a click on a label never reaches the container behind it.
 class ClickLabel : public QLabel
@@ -25,7 +39,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
 
 // Image1: shows its picture stretched to its whole rectangle.
@@ -84,5 +98,5 @@ protected:
 private:
     QWidget *m_client;
     QString m_picture;
-    bool m_pressed = false;
+    ClickTracker m_click;
 };
