@@ -60,11 +60,11 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
 
 // Each colour goes only to the roles its kind of control paints with, so that a panel's
 // black does not spread to the boxes and buttons it holds.
-void applyColours(QWidget *control, const ControlSpec &spec)
+void applyColours(QWidget *control, const ControlSpec &entry)
 {
     QPalette::ColorRole foregroundRole = QPalette::WindowText;
     QPalette::ColorRole backgroundRole = QPalette::Window;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case ControlKind::TextBox:
     case ControlKind::MultiLineTextBox:
         foregroundRole = QPalette::Text;
@@ -79,23 +79,23 @@ void applyColours(QWidget *control, const ControlSpec &spec)
         break;
     }
     QPalette palette = control->palette();
-    if (spec.foreground)
-        palette.setColor(foregroundRole, QColor::fromRgb(*spec.foreground));
-    if (spec.background)
-        palette.setColor(backgroundRole, QColor::fromRgb(*spec.background));
+    if (entry.foreground)
+        palette.setColor(foregroundRole, QColor::fromRgb(*entry.foreground));
+    if (entry.background)
+        palette.setColor(backgroundRole, QColor::fromRgb(*entry.background));
     control->setPalette(palette);
 
     // Opaque labels show the system's button face behind their text (keeping their own text
     // colour, which Qt would otherwise pair with that background), and so does the recorder's
     // bar, which lies over the black title bar.
-    const bool opaqueLabel = spec.kind == ControlKind::Label && (spec.flags & Opaque);
-    const bool buttonFace = opaqueLabel || spec.kind == ControlKind::MediaControl;
+    const bool opaqueLabel = entry.kind == ControlKind::Label && (entry.flags & Opaque);
+    const bool buttonFace = opaqueLabel || entry.kind == ControlKind::MediaControl;
     if (buttonFace) {
         control->setBackgroundRole(QPalette::Button);
         control->setForegroundRole(opaqueLabel ? QPalette::WindowText : QPalette::ButtonText);
     }
     control->setAutoFillBackground(buttonFace
-                                   || (spec.kind == ControlKind::PictureBox && spec.background));
+                                   || (entry.kind == ControlKind::PictureBox && entry.background));
 }
 
 // The window was designed with fonts that free systems lack; each has a free equivalent of
@@ -122,19 +122,19 @@ QStringList familiesFor(const char *designed)
     return families;
 }
 
-void applyLook(QWidget *control, const ControlSpec &spec)
+void applyLook(QWidget *control, const ControlSpec &entry)
 {
-    if (spec.font.family) {
+    if (entry.font.family) {
         QFont font;
-        font.setFamilies(familiesFor(spec.font.family));
-        font.setPointSizeF(spec.font.points);
-        font.setBold(spec.font.bold);
+        font.setFamilies(familiesFor(entry.font.family));
+        font.setPointSizeF(entry.font.points);
+        font.setBold(entry.font.bold);
         control->setFont(font);
     }
     if (auto *box = qobject_cast<PictureBox *>(control)) {
-        if (spec.flags & SunkenBorder) {
+        if (entry.flags & SunkenBorder) {
             box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-        } else if (spec.flags & SingleBorder) {
+        } else if (entry.flags & SingleBorder) {
             box->setFrameStyle(QFrame::Box | QFrame::Plain);
             box->setLineWidth(1);
         } else {
@@ -142,21 +142,21 @@ void applyLook(QWidget *control, const ControlSpec &spec)
         }
         // Panels take part in the tab order, as the window's other controls do.
         box->setFocusPolicy(Qt::TabFocus);
-        if (spec.picture)
-            box->setPicture(QString::fromUtf16(spec.picture));
+        if (entry.picture)
+            box->setPicture(QString::fromUtf16(entry.picture));
     }
     if (auto *button = qobject_cast<PictureButton *>(control)) {
-        button->setPictures(QString::fromUtf16(spec.picture),
-                            spec.downPicture ? QString::fromUtf16(spec.downPicture) : QString());
+        button->setPictures(QString::fromUtf16(entry.picture),
+                            entry.downPicture ? QString::fromUtf16(entry.downPicture) : QString());
     }
     if (qobject_cast<QPushButton *>(control))
         control->setFocusPolicy(Qt::StrongFocus);
     // The recorder is one stop in the tab order, whatever buttons it holds.
-    if (spec.kind == ControlKind::MediaControl)
+    if (entry.kind == ControlKind::MediaControl)
         control->setFocusPolicy(Qt::TabFocus);
-    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::Image)
+    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Image)
         control->setFocusPolicy(Qt::NoFocus);
-    applyColours(control, spec);
+    applyColours(control, entry);
 }
 
 } // namespace
@@ -171,23 +171,23 @@ QWidget *containerOf(const QWidget *control)
 
 void buildControls(QWidget *window)
 {
-    for (const ControlSpec &spec : kControls) {
+    for (const ControlSpec &entry : kControls) {
         QWidget *parent = window;
-        if (spec.container) {
-            auto *box = window->findChild<PictureBox *>(QString::fromLatin1(spec.container));
+        if (entry.container) {
+            auto *box = window->findChild<PictureBox *>(QString::fromLatin1(entry.container));
             Q_ASSERT(box);
             parent = box->clientArea();
         }
-        QWidget *control = createControl(spec.kind, parent);
-        control->setObjectName(QString::fromLatin1(spec.name));
-        applyLook(control, spec);
-        applyText(control, spec.text ? QString::fromUtf16(spec.text) : QString(), spec.flags);
-        if (spec.accessibleName)
-            control->setAccessibleName(QString::fromUtf16(spec.accessibleName));
-        control->setGeometry(pixelRect(spec));
+        QWidget *control = createControl(entry.kind, parent);
+        control->setObjectName(QString::fromLatin1(entry.name));
+        applyLook(control, entry);
+        applyText(control, entry.text ? QString::fromUtf16(entry.text) : QString(), entry.flags);
+        if (entry.accessibleName)
+            control->setAccessibleName(QString::fromUtf16(entry.accessibleName));
+        control->setGeometry(pixelRect(entry));
         if (auto *box = qobject_cast<PictureBox *>(control))
             box->layoutClientArea();
-        control->setVisible(!(spec.flags & Hidden));
+        control->setVisible(!(entry.flags & Hidden));
     }
 
     QWidget *previous = nullptr;

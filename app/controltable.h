@@ -65,9 +65,9 @@ constexpr QRect twipsToPixels(int left, int top, int width, int height)
                  height / kTwipsPerPixel);
 }
 
-inline QRect pixelRect(const ControlSpec &spec)
+inline QRect pixelRect(const ControlSpec &entry)
 {
-    return twipsToPixels(spec.left, spec.top, spec.width, spec.height);
+    return twipsToPixels(entry.left, entry.top, entry.width, entry.height);
 }
 
 namespace detail {

@@ -87,26 +87,27 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 #ifdef LUVANA_BENCH_BARE
     QWidget window;
-    for (const ControlSpec &spec : kControls) {
-        QWidget *widget = plainWidget(spec.kind, &window);
-        if (spec.font.family) {
+    for (const ControlSpec &entry : kControls) {
+        QWidget *widget = plainWidget(entry.kind, &window);
+        if (entry.font.family) {
             static const QHash<QByteArray, QString> kFreeFamilies {
                     {"Arial", QStringLiteral("Liberation Sans")},
                     {"MS Sans Serif", QStringLiteral("Liberation Sans")},
                     {"Comic Sans MS", QStringLiteral("Comic Neue")},
             };
-            QFont font(kFreeFamilies.value(spec.font.family, QString::fromLatin1(spec.font.family)));
-            font.setPointSizeF(spec.font.points);
-            font.setBold(spec.font.bold);
+            QFont font(
+                    kFreeFamilies.value(entry.font.family, QString::fromLatin1(entry.font.family)));
+            font.setPointSizeF(entry.font.points);
+            font.setBold(entry.font.bold);
             widget->setFont(font);
         }
-        const QString text = spec.text ? QString::fromUtf16(spec.text) : QString();
+        const QString text = entry.text ? QString::fromUtf16(entry.text) : QString();
         if (auto *label = qobject_cast<QLabel *>(widget))
             label->setText(text);
         else if (auto *button = qobject_cast<QPushButton *>(widget))
             button->setText(text);
-        widget->setGeometry(pixelRect(spec));
-        widget->setVisible(!(spec.flags & Hidden));
+        widget->setGeometry(pixelRect(entry));
+        widget->setVisible(!(entry.flags & Hidden));
     }
     window.resize(801, 801);
 #else

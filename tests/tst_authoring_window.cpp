@@ -37,9 +37,9 @@ const QStringList kRecorder {QStringLiteral("MMControl1"), QStringLiteral("Comma
 QSet<QString> shownControls(const WindowUnderTest &w)
 {
     QSet<QString> shown;
-    for (const ControlSpec &spec : kControls) {
-        if (!w.get(spec.name)->isHidden())
-            shown.insert(QString::fromLatin1(spec.name));
+    for (const ControlSpec &entry : kControls) {
+        if (!w.get(entry.name)->isHidden())
+            shown.insert(QString::fromLatin1(entry.name));
     }
     return shown;
 }

@@ -56,8 +56,8 @@ void TestWindow::namesAreUniqueAndFound()
 {
     WindowUnderTest w;
     QSet<QString> names;
-    for (const ControlSpec &spec : kControls) {
-        const QString name = QString::fromLatin1(spec.name);
+    for (const ControlSpec &entry : kControls) {
+        const QString name = QString::fromLatin1(entry.name);
         QVERIFY2(!names.contains(name), qPrintable(name));
         names.insert(name);
         QCOMPARE(w->findChildren<QWidget *>(name).size(), 1);
@@ -71,14 +71,14 @@ void TestWindow::namesAreUniqueAndFound()
 void TestWindow::everyControlInItsContainerAtItsPlace()
 {
     WindowUnderTest w;
-    for (const ControlSpec &spec : kControls) {
-        QWidget *control = w.get(spec.name);
-        QWidget *container = spec.container ? w.get(spec.container) : w.window();
+    for (const ControlSpec &entry : kControls) {
+        QWidget *control = w.get(entry.name);
+        QWidget *container = entry.container ? w.get(entry.container) : w.window();
         QCOMPARE(containerOf(control), container);
         // Measured from the container's client area, inside its border.
         const QPoint clientOrigin = control->parentWidget()->mapTo(container, QPoint(0, 0));
         QCOMPARE(clientOrigin, container->contentsRect().topLeft());
-        QCOMPARE(control->geometry(), pixelRect(spec));
+        QCOMPARE(control->geometry(), pixelRect(entry));
     }
     QCOMPARE(w.get<PictureBox>("Picture3")->contentsRect(), QRect(2, 2, 695, 295));
     QCOMPARE(w.get<PictureBox>("Picture2")->contentsRect().topLeft(), QPoint(1, 1));
@@ -91,8 +91,8 @@ void TestWindow::controlsStayPutWhenTheWindowResizes()
     WindowUnderTest w;
     w->resize(400, 300);
     QTRY_COMPARE(w->size(), QSize(400, 300));
-    for (const ControlSpec &spec : kControls)
-        QCOMPARE(w.get(spec.name)->geometry(), pixelRect(spec));
+    for (const ControlSpec &entry : kControls)
+        QCOMPARE(w.get(entry.name)->geometry(), pixelRect(entry));
 }
 
 void TestWindow::startUpState()
@@ -240,9 +240,9 @@ void TestWindow::clicksOnPassiveControlsChangeNothing()
     WindowUnderTest w;
     const auto visibleControls = [&] {
         QStringList shown;
-        for (const ControlSpec &spec : kControls) {
-            if (!w.get(spec.name)->isHidden())
-                shown << QString::fromLatin1(spec.name);
+        for (const ControlSpec &entry : kControls) {
+            if (!w.get(entry.name)->isHidden())
+                shown << QString::fromLatin1(entry.name);
         }
         return shown;
     };
@@ -286,8 +286,8 @@ void TestWindow::tabOrder()
     QVERIFY(QTest::qWaitForWindowActive(w.window()));
     const auto owner = [&](QWidget *focused) -> QString {
         for (QWidget *widget = focused; widget; widget = widget->parentWidget()) {
-            for (const ControlSpec &spec : kControls) {
-                if (widget->objectName() == QLatin1String(spec.name))
+            for (const ControlSpec &entry : kControls) {
+                if (widget->objectName() == QLatin1String(entry.name))
                     return widget->objectName();
             }
         }
@@ -313,8 +313,8 @@ void TestWindow::tabOrder()
 
 void TestWindow::everyPictureRenders()
 {
-    for (const ControlSpec &spec : kControls) {
-        for (const char16_t *picture : {spec.picture, spec.downPicture}) {
+    for (const ControlSpec &entry : kControls) {
+        for (const char16_t *picture : {entry.picture, entry.downPicture}) {
             if (!picture)
                 continue;
             const QString name = QString::fromUtf16(picture);
@@ -335,14 +335,14 @@ void TestWindow::pictureOnlyControlsHaveAccessibleNames()
     WindowUnderTest w;
     QCOMPARE(w.get("wav3")->accessibleName(), QStringLiteral("Escolta la frase 3"));
     QCOMPARE(w.get("wav10")->accessibleName(), QStringLiteral("Escolta la frase 10"));
-    for (const ControlSpec &spec : kControls) {
-        const bool pictureOnly = spec.kind == ControlKind::PictureButton;
-        const bool noCaption = spec.kind == ControlKind::Label
-                && QStringView(spec.text).trimmed().isEmpty();
-        if (pictureOnly || noCaption || spec.kind == ControlKind::TextBox) {
-            if (QLatin1String(spec.name) == QLatin1String("Label5"))
+    for (const ControlSpec &entry : kControls) {
+        const bool pictureOnly = entry.kind == ControlKind::PictureButton;
+        const bool noCaption = entry.kind == ControlKind::Label
+                && QStringView(entry.text).trimmed().isEmpty();
+        if (pictureOnly || noCaption || entry.kind == ControlKind::TextBox) {
+            if (QLatin1String(entry.name) == QLatin1String("Label5"))
                 continue; // the message itself is what a reader reads there
-            QVERIFY2(!w.get(spec.name)->accessibleName().isEmpty(), spec.name);
+            QVERIFY2(!w.get(entry.name)->accessibleName().isEmpty(), entry.name);
         }
     }
 }

@@ -66,8 +66,8 @@ public:
     {
         QWidget *widget = m_window->childAt(windowPoint);
         while (widget && widget != m_window.get()) {
-            for (const ControlSpec &spec : kControls) {
-                if (widget->objectName() == QLatin1String(spec.name))
+            for (const ControlSpec &entry : kControls) {
+                if (widget->objectName() == QLatin1String(entry.name))
                     return widget->objectName();
             }
             widget = widget->parentWidget();
@@ -84,3 +84,24 @@ private:
     std::unique_ptr<Form1> m_window;
     bool m_exposed = false;
 };
+
+// A new attempt with the dictation at `path`: Command1 clicked, the file chosen in the dialog.
+inline void load(WindowUnderTest &w, const QString &path)
+{
+    w.answers.enqueue(path);
+    w.click("Command1");
+}
+
+// One letter per item: T its box and its play button, P its play button alone (the picture in
+// place of Text1), '.' neither, '?' a box without its button.
+inline QString shownItems(const WindowUnderTest &w)
+{
+    QString shown;
+    for (int item = 1; item <= 10; ++item) {
+        const QByteArray number = QByteArray::number(item);
+        const bool box = w.get(("Text" + number).constData())->isVisible();
+        const bool button = w.get(("wav" + number).constData())->isVisible();
+        shown += button ? (box ? u'T' : u'P') : (box ? u'?' : u'.');
+    }
+    return shown;
+}
