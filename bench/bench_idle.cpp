@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "benchtable.h"
 #include "platform/commondialog.h"
+#include "tests/paintcounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,21 +21,6 @@
 #include <optional>
 
 namespace {
-
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 // A five-item dictation in the teacher's format: Windows-1252, CR LF.
 QString writeDictation(const QTemporaryDir &dir)

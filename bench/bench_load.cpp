@@ -8,6 +8,7 @@
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
+#include "tests/testfiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,16 +22,12 @@
 #include <optional>
 #include <vector>
 
+using testfiles::writeFile;
+
 namespace {
 
 constexpr int kReaderRuns = 5;
 constexpr double kMegabyte = 1024.0 * 1024.0;
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 double median(std::vector<double> values)
 {

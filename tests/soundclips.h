@@ -79,6 +79,19 @@ inline bool writeWav(const QString &path, const AudioClip &clip, int subtype)
     return sf_close(file) == 0 && written == clip.frameCount();
 }
 
+// What a command test leaves where the control looks for its clip: "clip" a short tone, "text"
+// a file that is not sound; any other kind leaves nothing there.
+inline bool putClipFile(const QString &path, const QString &kind)
+{
+    if (kind == u"clip")
+        return writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16);
+    if (kind == u"text") {
+        QFile text(path);
+        return text.open(QIODevice::WriteOnly) && text.write("Animals\r\nEl gat dorm.\r\n") > 0;
+    }
+    return true;
+}
+
 struct WavInfo
 {
     int format = 0;

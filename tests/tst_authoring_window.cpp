@@ -7,6 +7,8 @@
 #include "platform/commondialog.h"
 #include "platform/mediacontrol.h"
 #include "platform/wavfile.h"
+#include "sinkcapture.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QAudioSink>
@@ -25,6 +27,9 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+
+using namespace testfiles;
+using soundclips::soundServerMissing;
 
 namespace {
 
@@ -58,18 +63,6 @@ void typeInto(const WindowUnderTest &w, const char *name, const QString &text)
 QPoint hideSpot(const WindowUnderTest &w)
 {
     return w.get("Label4")->mapFrom(w.window(), QPoint(760, 120));
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray jpeg(QSize size, QColor colour)
@@ -120,18 +113,6 @@ auto useDataHome(const QString &folder)
         else
             qputenv("XDG_DATA_HOME", previous);
     });
-}
-
-// The private sound server of the ctest fixture says here why it could not start.
-QString soundServerMissing()
-{
-    const QString dir = qEnvironmentVariable("LUVANA_PULSE_DIR");
-    if (dir.isEmpty())
-        return QStringLiteral("needs the private sound server: run it through ctest");
-    QFile reason(dir + QStringLiteral("/unavailable"));
-    if (reason.open(QIODevice::ReadOnly))
-        return QStringLiteral("no sound server: ") + QString::fromUtf8(reason.readAll().trimmed());
-    return {};
 }
 
 // A 440 Hz tone for as long as it is read: the teacher's voice. The sound server's default
@@ -197,7 +178,7 @@ QSet<QByteArray> filesIn(const QDir &folder)
 {
     QSet<QByteArray> contents;
     for (const QString &name : folder.entryList(QDir::Files))
-        contents.insert(readFile(folder.filePath(name)));
+        contents.insert(fileBytes(folder.filePath(name)));
     return contents;
 }
 
@@ -314,7 +295,7 @@ void TestAuthoringWindow::codeSavesTheTypedTexts()
     w.answers.enqueue(path);
 
     w.click("Command2");
-    QCOMPARE(readFile(path),
+    QCOMPARE(fileBytes(path),
              QByteArray("El gat\r\nUn gat negre\r\ndorm al sol.\r\nx\r\nCom \xe9s el gat?\r\n"
                         "\r\n\r\n\r\n\r\n\r\n\r\n\r\nOn dorm?\r\n"));
     QCOMPARE(w->arxiu, QDir::toNativeSeparators(path));
@@ -393,7 +374,7 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("no-folder/data")).toUtf8());
     QVERIFY(writeFile(clip, "RIFF third take"));
     w.click("Command3");
-    QCOMPARE(readFile(clip), QByteArray("RIFF third take"));
+    QCOMPARE(fileBytes(clip), QByteArray("RIFF third take"));
     QVERIFY2(!QFile::exists(dir.filePath(QStringLiteral("files"))),
              "nothing is left beside the dictation");
 }
@@ -645,7 +626,7 @@ void TestAuthoringWindow::teacherWritesAndRecordsADictation()
     const QString dictation = dir.filePath(QStringLiteral("gat.dtd"));
     w.answers.enqueue(dictation);
     w.click("Command2");
-    QCOMPARE(readFile(dictation),
+    QCOMPARE(fileBytes(dictation),
              QByteArray("El gat\r\nUn gat dorm al sol.\r\nx\r\nOn dorm el gat?\r\n"
                         "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
     QVERIFY(w.get("MMControl1")->isVisible());
@@ -667,14 +648,14 @@ void TestAuthoringWindow::teacherWritesAndRecordsADictation()
     // The tone's own level is 0.35: less means sound was lost, more that it was distorted.
     const double level = rootMeanSquare(kept.clip);
     QVERIFY2(level > 0.25 && level < 0.45, qPrintable(QString::number(level)));
-    const QByteArray firstTake = readFile(clip);
+    const QByteArray firstTake = fileBytes(clip);
 
     // A second take kept over the first: the first waits in the trash.
     recordTone(w, 300);
     if (QTest::currentTestFailed())
         return;
     w.click("Command4");
-    const QByteArray secondTake = readFile(clip);
+    const QByteArray secondTake = fileBytes(clip);
     QVERIFY(!secondTake.isEmpty());
     QVERIFY(secondTake != firstTake);
     QCOMPARE(filesIn(trash), QSet<QByteArray> {firstTake});

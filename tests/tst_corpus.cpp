@@ -9,6 +9,7 @@
 #include "app/widgets.h"
 #include "platform/mediacontrol.h"
 #include "sinkcapture.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+using testfiles::writeFile;
 
 namespace {
 
@@ -101,12 +104,6 @@ void handled(const QString &file, Action action)
         action();
     }
     qInfo("%s: handled in %lld ms", qPrintable(QFileInfo(file).fileName()), clock.elapsed());
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // Silence as FLAC, written by libsndfile, which reads it back whatever the file is called:

@@ -2,6 +2,7 @@
 // file whole or leaves it exactly as it was.
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <optional>
 
 using dictation::SaveResult;
+using namespace testfiles;
 
 namespace dictation {
 char *toString(SaveResult result)
@@ -32,24 +34,6 @@ char *toString(SaveResult result)
 } // namespace dictation
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 QByteArray lines(const QByteArray &stem, int count, const QByteArray &lineEnd)
 {

@@ -9,6 +9,7 @@
 #include "platform/wavfile.h"
 #include "sinkcapture.h"
 #include "soundclips.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QDir>
@@ -22,6 +23,8 @@
 #include <csignal>
 #include <sys/resource.h>
 #endif
+
+using namespace testfiles;
 
 namespace {
 
@@ -49,24 +52,6 @@ private:
     bool m_set = false;
 };
 #endif
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 void typeInto(const WindowUnderTest &w, const char *box, const QString &text)
 {

@@ -1,12 +1,12 @@
 // The .dtd reader and writer, byte for byte: every layout a file can have, the repairs to the
 // old reader and writer, and round trips through both.
 #include "dictation/format.h"
+#include "testfiles.h"
 
 #include <QTest>
 
-#include <initializer_list>
-
 using dictation::Encoding;
+using namespace testfiles;
 
 Q_DECLARE_METATYPE(dictation::DictationTexts)
 
@@ -18,23 +18,6 @@ char *toString(Encoding encoding)
 } // namespace dictation
 
 namespace {
-
-// Each line followed by CR LF, as the writer ends every line.
-QByteArray crLfLines(std::initializer_list<QByteArray> lines)
-{
-    QByteArray bytes;
-    for (const QByteArray &line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
-
-QByteArray repeatedLines(const QByteArray &stem, int first, int last)
-{
-    QByteArray bytes;
-    for (int n = first; n <= last; ++n)
-        bytes += stem + QByteArray::number(n) + "\r\n";
-    return bytes;
-}
 
 QString repeatedBlock(const QString &stem, int first, int last)
 {
@@ -79,7 +62,7 @@ dictation::DictationTexts boxesAfterLoading(const dictation::Dictation &d)
     return t;
 }
 
-const QByteArray kNineItems = repeatedLines("item ", 2, 10);
+const QByteArray kNineItems = numberedLines("item ", 2, 10);
 const QStringList kNineItemTexts = {"item 2", "item 3", "item 4", "item 5", "item 6",
                                     "item 7", "item 8", "item 9", "item 10"};
 
@@ -141,15 +124,15 @@ void TestFormat::parse_data()
             << items(QStringLiteral("a\r\n"), QStringList {"b", "x"} + kNineItemTexts.mid(0, 7))
             << Encoding::Windows1252;
     QTest::newRow("99 item-1 lines are read as written")
-            << "T\r\n" + repeatedLines("line ", 1, 99) + "x\r\n" + kNineItems << QStringLiteral("T")
+            << "T\r\n" + numberedLines("line ", 1, 99) + "x\r\n" + kNineItems << QStringLiteral("T")
             << items(repeatedBlock("line ", 1, 99), kNineItemTexts) << Encoding::Windows1252;
     QTest::newRow("100 item-1 lines push x into item 2")
-            << "T\r\n" + repeatedLines("line ", 1, 100) + "x\r\n" + kNineItems
+            << "T\r\n" + numberedLines("line ", 1, 100) + "x\r\n" + kNineItems
             << QStringLiteral("T")
             << items(repeatedBlock("line ", 1, 100), QStringList {"x"} + kNineItemTexts.mid(0, 8))
             << Encoding::Windows1252;
     QTest::newRow("101 item-1 lines shift the rest")
-            << "T\r\n" + repeatedLines("line ", 1, 101) + "x\r\n" + kNineItems
+            << "T\r\n" + numberedLines("line ", 1, 101) + "x\r\n" + kNineItems
             << QStringLiteral("T")
             << items(repeatedBlock("line ", 1, 100),
                      QStringList {"line 101", "x"} + kNineItemTexts.mid(0, 7))

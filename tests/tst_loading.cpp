@@ -2,11 +2,11 @@
 // in the open dialog, and then what the window shows: the title, the item boxes and their play
 // buttons, item 1 as text or as a picture, and the item count the grade is worked out from.
 #include "app/widgets.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QColor>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,25 +14,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <initializer_list>
+using namespace testfiles;
 
 namespace {
-
-QByteArray crLfLines(std::initializer_list<QByteArray> lines)
-{
-    QByteArray bytes;
-    for (const QByteArray &line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
-
-QByteArray numberedLines(const QByteArray &stem, int first, int last)
-{
-    QByteArray bytes;
-    for (int n = first; n <= last; ++n)
-        bytes += stem + QByteArray::number(n) + "\r\n";
-    return bytes;
-}
 
 // Ten box texts: Text1 first; the ones not given are empty.
 QStringList boxes(const QString &text1, const QStringList &others = {})
@@ -42,12 +26,6 @@ QStringList boxes(const QString &text1, const QStringList &others = {})
     while (all.size() < 10)
         all.append(QString());
     return all;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QString nativePath(const QString &path)
@@ -73,32 +51,12 @@ bool looksLike(const QImage &image, QColor colour, QSize size)
             && qAbs(seen.blue() - colour.blue()) < 16;
 }
 
-void load(WindowUnderTest &w, const QString &path)
-{
-    w.answers.enqueue(path);
-    w.click("Command1");
-}
-
 QStringList boxTexts(const WindowUnderTest &w)
 {
     QStringList texts {w.get<QPlainTextEdit>("Text1")->toPlainText()};
     for (int item = 2; item <= 10; ++item)
         texts.append(w.get<QLineEdit>(("Text" + QByteArray::number(item)).constData())->text());
     return texts;
-}
-
-// One letter per item: T its box and its play button, P its play button alone (the picture in
-// place of Text1), '.' neither, '?' a box without its button.
-QString shownItems(const WindowUnderTest &w)
-{
-    QString shown;
-    for (int item = 1; item <= 10; ++item) {
-        const QByteArray number = QByteArray::number(item);
-        const bool box = w.get(("Text" + number).constData())->isVisible();
-        const bool button = w.get(("wav" + number).constData())->isVisible();
-        shown += button ? (box ? u'T' : u'P') : (box ? u'?' : u'.');
-    }
-    return shown;
 }
 
 const QByteArray kTenItems = crLfLines({"Abans", "primer text"}) + "x\r\n"

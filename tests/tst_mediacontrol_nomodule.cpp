@@ -5,6 +5,7 @@
 #include "loadedlibraries.h"
 #include "platform/mediacontrol.h"
 #include "soundclips.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 
 using namespace soundclips;
+using testfiles::fileBytes;
 using Mode = MediaControl::Mode;
 using Result = MediaControl::CommandResult;
 
@@ -63,19 +65,10 @@ void TestMediaControlNoModule::soundCommandsFailAsWithoutDevice()
     QFETCH(QList<Result>, results);
 
     QTemporaryDir dir;
-    QString path;
-    if (!file.isEmpty())
-        path = dir.filePath(QStringLiteral("animals-anna3.wav"));
-    if (file == u"clip")
-        QVERIFY(writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16));
-    if (file == u"text") {
-        QFile text(path);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("Animals\r\nEl gat dorm.\r\n");
-    }
-    QByteArray before;
-    if (QFile original(path); original.open(QIODevice::ReadOnly))
-        before = original.readAll();
+    const QString path = file.isEmpty() ? QString()
+                                        : dir.filePath(QStringLiteral("animals-anna3.wav"));
+    QVERIFY(putClipFile(path, file));
+    const QByteArray before = fileBytes(path);
 
     MediaControl control;
     control.setFileName(path);

@@ -7,12 +7,14 @@
 #include "loadedlibraries.h"
 #include "platform/mediacontrol.h"
 #include "soundclips.h"
+#include "testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 using namespace soundclips;
+using testfiles::fileBytes;
 using Mode = MediaControl::Mode;
 using Result = MediaControl::CommandResult;
 
@@ -29,18 +31,6 @@ private slots:
     void buttonsAreNamedInCatalan_data();
     void buttonsAreNamedInCatalan();
 };
-
-namespace {
-
-QByteArray contents(const QString &path)
-{
-    if (path.isEmpty())
-        return {};
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 void TestMediaControlNoSound::soundIsLoadedByTheFirstCommandThatNeedsIt()
 {
@@ -136,17 +126,10 @@ void TestMediaControlNoSound::everyCommandFailsQuietly()
     QFETCH(Mode, mode);
 
     QTemporaryDir dir;
-    QString path;
-    if (!file.isEmpty())
-        path = dir.filePath(QStringLiteral("animals-anna3.wav"));
-    if (file == u"clip")
-        QVERIFY(writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16));
-    if (file == u"text") {
-        QFile text(path);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("Animals\r\nEl gat dorm.\r\n");
-    }
-    const QByteArray before = contents(path);
+    const QString path = file.isEmpty() ? QString()
+                                        : dir.filePath(QStringLiteral("animals-anna3.wav"));
+    QVERIFY(putClipFile(path, file));
+    const QByteArray before = fileBytes(path);
 
     MediaControl control;
     control.setNotify(false);
@@ -160,7 +143,7 @@ void TestMediaControlNoSound::everyCommandFailsQuietly()
     QCOMPARE(got, results);
     QCOMPARE(control.mode(), mode);
     QCOMPARE(QFile::exists(path), file == u"clip" || file == u"text");
-    QCOMPARE(contents(path), before);
+    QCOMPARE(fileBytes(path), before);
 }
 
 void TestMediaControlNoSound::noButtonActsWithoutDevices()

@@ -2,6 +2,7 @@
 // buttons clicked, the grading tick driven by hand, and what the pupil then sees in the grade
 // label and the feedback panel.
 #include "app/widgets.h"
+#include "paintcounter.h"
 #include "platform/mediacontrol.h"
 #include "sinkcapture.h"
 #include "soundclips.h"
@@ -56,12 +57,6 @@ void typeInto(QWidget *box, const QString &text)
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-void openDictation(WindowUnderTest &w, const QString &path)
-{
-    w.answers.enqueue(path);
-    w.click("Command1");
-}
-
 QByteArray playButton(int item)
 {
     return "wav" + QByteArray::number(item);
@@ -75,21 +70,6 @@ void listen(WindowUnderTest &w, int item, int times = 1)
         w->Timer1_Timer();
     }
 }
-
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -138,7 +118,7 @@ void TestPlayback::pressNamesTheClip()
     QFETCH(QString, clip);
 
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("animals.dtd"), 10));
+    load(w, writeDictation(m_dir, QStringLiteral("animals.dtd"), 10));
     QCOMPARE(w->nfrases, 10);
     typeInto(w.get("nom"), nom);
     QCOMPARE(w.get<QLineEdit>("nom")->text(), nom);
@@ -154,7 +134,7 @@ void TestPlayback::pressNamesTheClip()
 void TestPlayback::nameIsReadAtEachPress()
 {
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
     auto *nom = w.get<QLineEdit>("nom");
     typeInto(nom, QStringLiteral("anna"));
     w.click("wav2");
@@ -185,7 +165,7 @@ void TestPlayback::pressesBeforeAnyDictation()
     QVERIFY(w.get("Picture3")->isHidden());
 
     // Opening a dictation starts from nothing heard.
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
     QCOMPARE(w->escoltes, 0);
     QCOMPARE(w->acabades, 0);
     w->Timer1_Timer();
@@ -196,7 +176,7 @@ void TestPlayback::pressesBeforeAnyDictation()
 void TestPlayback::hiddenPlayButtonsCannotBeClicked()
 {
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 5));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 5));
     for (int item = 6; item <= 10; ++item) {
         QVERIFY(w.get(playButton(item).constData())->isHidden());
         w.click(playButton(item).constData());
@@ -244,7 +224,7 @@ void TestPlayback::gradeFollowsListens()
     QFETCH(int, grade);
 
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
     QCOMPARE(w->nfrases, items);
     QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
     w->Timer1_Timer();
@@ -281,7 +261,7 @@ void TestPlayback::playingEveryItemCompletes()
     QFETCH(QString, message);
 
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
     w->Timer1_Timer();
     if (extraListens > 0)
         listen(w, 1, extraListens);
@@ -301,7 +281,7 @@ void TestPlayback::playingEveryItemCompletes()
 void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()
 {
     WindowUnderTest w;
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 1));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 1));
     listen(w, 1);
     auto *panel = w.get("Picture3");
     auto *message = w.get<QLabel>("Label5");
@@ -340,7 +320,7 @@ void TestPlayback::newAttemptStartsOver()
 {
     WindowUnderTest w;
     typeInto(w.get("nom"), QStringLiteral("anna"));
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
     w->Timer1_Timer();
     listen(w, 1, 9);
     listen(w, 2);
@@ -349,7 +329,7 @@ void TestPlayback::newAttemptStartsOver()
     QVERIFY(w.get("Picture3")->isVisible());
     const QString lastClip = w->arxiuwav;
 
-    openDictation(w, writeDictation(m_dir, QStringLiteral("bosc.dtd"), 2));
+    load(w, writeDictation(m_dir, QStringLiteral("bosc.dtd"), 2));
     QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
     QCOMPARE(w->escoltes, 0);
     QCOMPARE(w->nota, 0);
@@ -373,7 +353,7 @@ void TestPlayback::idleTicksDoNotRepaint()
 {
     WindowUnderTest w;
     QVERIFY(w.exposed());
-    openDictation(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
+    load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 2));
     PaintCounter label2(w.get("Label2"));
     PaintCounter panel(w.get("Picture3"));
     PaintCounter probe(w.get("Label1"));
@@ -425,7 +405,7 @@ void TestPlayback::playButtonSoundsTheClip()
 
     QTemporaryDir dir;
     WindowUnderTest w;
-    openDictation(w, writeDictation(dir, QStringLiteral("so.dtd"), 3));
+    load(w, writeDictation(dir, QStringLiteral("so.dtd"), 3));
     typeInto(w.get("nom"), nom);
     const AudioClip clip = soundclips::tone(44100, 1, 0.6, 0.5f);
     QVERIFY(soundclips::writeWav(dir.filePath(QStringLiteral("so-anna2.wav")), clip,

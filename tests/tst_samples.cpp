@@ -6,16 +6,18 @@
 #include "dictation/codec.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtEndian>
 
 #include <optional>
+
+using testfiles::fileBytes;
 
 namespace {
 
@@ -27,12 +29,6 @@ QDir samplesDir()
 QStringList sampleNames()
 {
     return samplesDir().entryList({QStringLiteral("*.dtd")}, QDir::Files, QDir::Name);
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 struct WavFormat
@@ -101,7 +97,7 @@ void TestSamples::byteLayout_data()
 void TestSamples::byteLayout()
 {
     QFETCH(QString, name);
-    const QByteArray bytes = contents(samplesDir().filePath(name));
+    const QByteArray bytes = fileBytes(samplesDir().filePath(name));
     QVERIFY(!bytes.isEmpty());
     QCOMPARE(dictation::detectEncoding(bytes), dictation::Encoding::Windows1252);
 
@@ -145,7 +141,7 @@ void TestSamples::clips()
         QVERIFY2(dir.exists(clip) != empty, qPrintable(clip));
         if (empty)
             continue;
-        const auto format = wavFormat(contents(dir.filePath(clip)));
+        const auto format = wavFormat(fileBytes(dir.filePath(clip)));
         QVERIFY2(format, qPrintable(clip));
         QCOMPARE(format->encoding, quint16(1));
         QCOMPARE(format->bitsPerSample, quint16(16));

@@ -2,6 +2,7 @@
 // save dialog; then the bytes on disk, what happens to an older file when the save fails, and
 // dictations that go through a load and a save and come back as they were.
 #include "app/widgets.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QColor>
@@ -12,37 +13,11 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
-#include <initializer_list>
+using namespace testfiles;
 
 namespace {
 
-QByteArray crLfLines(std::initializer_list<QByteArray> lines)
-{
-    QByteArray bytes;
-    for (const QByteArray &line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
-
 const QByteArray kNineEmptyLines = QByteArray("\r\n").repeated(9);
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                  QDir::Name);
-}
 
 QLineEdit *lineBox(const WindowUnderTest &w, int item)
 {
@@ -67,29 +42,11 @@ QStringList shownTexts(const WindowUnderTest &w)
     return texts;
 }
 
-QString shownItems(const WindowUnderTest &w)
-{
-    QString shown;
-    for (int item = 1; item <= 10; ++item) {
-        const QByteArray number = QByteArray::number(item);
-        const bool box = w.get(("Text" + number).constData())->isVisible();
-        const bool button = w.get(("wav" + number).constData())->isVisible();
-        shown += button ? (box ? u'T' : u'P') : (box ? u'?' : u'.');
-    }
-    return shown;
-}
-
 void save(WindowUnderTest &w, const QString &path)
 {
     w.answers.enqueue(path);
     QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
     w.click("Command2");
-}
-
-void load(WindowUnderTest &w, const QString &path)
-{
-    w.answers.enqueue(path);
-    w.click("Command1");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // Under the address sanitizer, which keeps freed memory aside on purpose, the memory is only
 // printed, and LeakSanitizer checks at exit that nothing was lost.
 #include "platform/mediacontrol.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@
 #define LUVANA_UNDER_ASAN 1
 #endif
 #endif
+
+using testfiles::writeFile;
 
 namespace {
 
@@ -56,12 +59,6 @@ bool copyFile(const QString &from, const QString &to)
 {
     QFile::remove(to);
     return QFile::copy(from, to);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QString corpusFile(const char *name)
