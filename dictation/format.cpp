@@ -152,7 +152,21 @@ QString pictureFileName(QStringView item1Block)
 
 QString textBoxText(QStringView item1Block)
 {
-    return item1Block.toString().replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+    QString shown;
+    shown.reserve(item1Block.size());
+    qsizetype start = 0;
+    while (start < item1Block.size()) {
+        qsizetype end = item1Block.indexOf(kLineEnd, start);
+        const bool lastLine = end < 0;
+        if (lastLine)
+            end = item1Block.size();
+        shown += item1Block.sliced(start, end - start).left(kMaxShownLine);
+        if (lastLine)
+            break;
+        shown += u'\n';
+        start = end + kLineEnd.size();
+    }
+    return shown;
 }
 
 int countNonEmpty(const Dictation &d)

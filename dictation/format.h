@@ -56,7 +56,10 @@ bool isPictureReference(QStringView item1Block);
 // The block less its final CR LF.
 QString pictureFileName(QStringView item1Block);
 // What the item-1 box shows: each CR LF becomes "\n", so the block's final line end shows as an
-// empty last line.
+// empty last line. A line longer than kMaxShownLine is cut there, as the one-line boxes cut
+// theirs: laying out a line with nowhere to wrap takes time that grows with the square of its
+// length, and a 50 MB line would freeze the window for hours.
+inline constexpr qsizetype kMaxShownLine = 32767;
 QString textBoxText(QStringView item1Block);
 // nfrases: how many of the ten items hold text.
 int countNonEmpty(const Dictation &d);

@@ -285,6 +285,12 @@ void TestFormat::textBoxText_data()
             << QStringLiteral("a\r\nb\r\n") << QStringLiteral("a\nb\n");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("empty lines") << QStringLiteral("\r\n\r\n") << QStringLiteral("\n\n");
+    QTest::newRow("no final line end") << QStringLiteral("a\r\nb") << QStringLiteral("a\nb");
+    const QString longest(dictation::kMaxShownLine, u'a');
+    QTest::newRow("a line of the longest shown length")
+            << longest + QStringLiteral("\r\nb\r\n") << longest + QStringLiteral("\nb\n");
+    QTest::newRow("a longer line is cut, the next kept")
+            << longest + QStringLiteral("zz\r\nb\r\n") << longest + QStringLiteral("\nb\n");
 }
 
 void TestFormat::textBoxText()
