@@ -1,5 +1,8 @@
 #include "platform/wavfile.h"
 
+#include "platform/riffcheck.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -63,12 +66,21 @@ constexpr int kMaxChannels = 8;
 // 48 kHz stereo. A limit on time alone would let a few bytes that declare eight channels at
 // a megahertz ask for gigabytes.
 constexpr qint64 kMaxClipSamples = kMaxClipUSecs / 1000000 * 48000 * 2;
+// No encoding takes more than eight bytes a sample; beyond that, room for tags and pictures.
+constexpr qint64 kMaxClipFileBytes = kMaxClipSamples * 8 + 64 * 1024 * 1024;
 
-} // namespace
-
-ClipReadResult readClip(QIODevice &device)
+// The whole file is in memory before libsndfile sees it, so that it can be checked for damage
+// that would hang the decoder.
+ClipReadResult decodeClip(const QByteArray &bytes)
 {
     ClipReadResult result;
+    if (mightHangDecoder(bytes)) {
+        result.error = ClipReadError::NotAudio;
+        return result;
+    }
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
     SF_VIRTUAL_IO io = deviceIo();
     SF_INFO info {};
     SNDFILE *file = sf_open_virtual(&io, SFM_READ, &info, &device);
@@ -115,6 +127,15 @@ ClipReadResult readClip(QIODevice &device)
     return result;
 }
 
+} // namespace
+
+ClipReadResult readClip(QIODevice &device)
+{
+    if (device.size() > kMaxClipFileBytes)
+        return {ClipReadError::TooLong, {}};
+    return decodeClip(device.readAll());
+}
+
 ClipReadResult readClipFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -123,6 +144,8 @@ ClipReadResult readClipFile(const QString &path)
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         return {ClipReadError::Unreadable, {}};
+    // Read whole, not mapped: a clip on a network share that fails or shrinks while mapped
+    // would bring the program down instead of failing a read.
     return readClip(file);
 }
 

@@ -26,6 +26,9 @@ private slots:
     void refusesWhatIsNotAudio();
     void tellsMissingFromUnreadable();
     void refusesClipsTooLongToHold();
+    void refusesFilesTooLargeWithoutReadingThem();
+    void listsThatWouldHangTheDecoder_data();
+    void listsThatWouldHangTheDecoder();
     void replacesNonFiniteSamples();
 
     void writesSixteenBitPcm_data();
@@ -54,6 +57,38 @@ float maxDifference(const AudioClip &a, const AudioClip &b)
     for (qsizetype i = 0; i < std::min(a.samples.size(), b.samples.size()); ++i)
         diff = std::max(diff, std::abs(a.samples[i] - b.samples[i]));
     return diff;
+}
+
+QByteArray word32(quint32 value, bool bigEndian)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[bigEndian ? 3 - i : i] = char(value >> (8 * i) & 0xFF);
+    return bytes;
+}
+
+QByteArray word16(quint16 value, bool bigEndian)
+{
+    return word32(value, bigEndian).mid(bigEndian ? 2 : 0, 2);
+}
+
+QByteArray chunk(const char *marker, const QByteArray &body, bool bigEndian = false)
+{
+    return marker + word32(quint32(body.size()), bigEndian) + body;
+}
+
+// 0.1 s of 16-bit mono sound at 8000 Hz, with `before` between the format and the sound and
+// `after` behind it, as RIFF or as big-endian RIFX.
+QByteArray wavWith(const QByteArray &before, const QByteArray &after = {}, bool bigEndian = false)
+{
+    const QByteArray format = word16(1, bigEndian) + word16(1, bigEndian) + word32(8000, bigEndian)
+            + word32(16000, bigEndian) + word16(2, bigEndian) + word16(16, bigEndian);
+    QByteArray sound;
+    for (int i = 0; i < 800; ++i)
+        sound += word16(quint16((i / 10) % 2 ? 0xE000 : 0x2000), bigEndian);
+    const QByteArray body = "WAVE" + chunk("fmt ", format, bigEndian) + before
+            + chunk("data", sound, bigEndian) + after;
+    return (bigEndian ? "RIFX" : "RIFF") + word32(quint32(body.size()), bigEndian) + body;
 }
 
 } // namespace
@@ -150,6 +185,76 @@ void TestAudioClip::refusesClipsTooLongToHold()
     const ClipReadResult read = readClipFile(path);
     QCOMPARE(read.error, ClipReadError::TooLong);
     QVERIFY(read.clip.samples.isEmpty());
+}
+
+void TestAudioClip::refusesFilesTooLargeWithoutReadingThem()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("huge.wav")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.write(wavWith({})) > 0);
+    // Sparse: no disk is written, and a reader that tried to hold it would ask for 4 GiB.
+    QVERIFY(file.resize(qint64(4) << 30));
+    file.close();
+    const ClipReadResult read = readClipFile(file.fileName());
+    QCOMPARE(read.error, ClipReadError::TooLong);
+}
+
+// libsndfile counts what it reads of a list in 32 bits, and an entry of nearly 4 GiB makes it
+// loop for ever: such a file must be refused before it gets there, wherever the list lies and
+// whatever the byte order, while lists that libsndfile reads safely still play.
+void TestAudioClip::listsThatWouldHangTheDecoder_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("plays");
+
+    const QByteArray runaway = "IN\xa5\xb4" + word32(0xFFFFFFF7, false);
+    const QByteArray title = chunk("INAM", QByteArray("T\xedtol\0", 6));
+
+    QTest::newRow("tags") << wavWith(chunk("LIST", "INFO" + title)) << true;
+    QTest::newRow("tags after the sound") << wavWith({}, chunk("LIST", "INFO" + title)) << true;
+    QTest::newRow("an entry a little longer than its list")
+            << wavWith(chunk("LIST", "INFO" + title + "IXYZ" + word32(40, false))) << true;
+    QTest::newRow("an entry of 4 GiB less one, which libsndfile rounds to nothing")
+            << wavWith(chunk("LIST", "INFO" + QByteArray("IXYZ") + word32(0xFFFFFFFF, false)))
+            << true;
+    QTest::newRow("a text entry of nearly 4 GiB, which libsndfile refuses to read")
+            << wavWith(chunk("LIST", "INFO" + QByteArray("INAM") + word32(0xFFFFFFF7, false)))
+            << true;
+    QTest::newRow("sound that spells LIST")
+            << wavWith({}, "LIST" + word32(12, false) + "JUNK") << true;
+
+    QTest::newRow("an entry of nearly 4 GiB") << wavWith(chunk(
+            "LIST", QByteArray("IN\xa5\xb4") + word32(0xFFFFFFF7, false) + QByteArray(12, '\xff')))
+                                              << false;
+    QTest::newRow("the same after a good entry")
+            << wavWith(chunk("LIST", "INFO" + title + runaway)) << false;
+    QTest::newRow("the same behind the sound")
+            << wavWith({}, chunk("LIST", "INFO" + runaway)) << false;
+    QTest::newRow("the same in an INFO chunk of its own")
+            << wavWith(chunk("INFO", runaway + runaway)) << false;
+    QTest::newRow("the same after camera data")
+            << wavWith(chunk("LIST", "exif" + QByteArray("emdl") + word32(9000, false) + runaway))
+            << false;
+    QTest::newRow("the same, big-endian") << wavWith(
+            chunk("LIST", "INFO" + QByteArray("IXYZ") + word32(0xFFFFFFF7, true), true), {}, true)
+                                          << false;
+    QByteArray many;
+    for (int i = 0; i < 17; ++i)
+        many += chunk("LIST", "INFO" + title);
+    QTest::newRow("more lists than a clip has") << wavWith(many) << false;
+}
+
+void TestAudioClip::listsThatWouldHangTheDecoder()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, plays);
+
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const ClipReadResult read = readClip(buffer);
+    QCOMPARE(read.error, plays ? ClipReadError::None : ClipReadError::NotAudio);
+    QCOMPARE(read.clip.frameCount(), plays ? 800 : 0);
 }
 
 void TestAudioClip::replacesNonFiniteSamples()

@@ -336,7 +336,7 @@ void TestCorpus::clip_data()
          {"empty.wav", "truncated-header.wav", "zero-channels.wav", "rate-zero.wav",
           "channels-65535.wav", "bits-zero.wav", "data-before-fmt.wav", "fmt-truncated.wav",
           "extensible-unknown.wav", "ima-adpcm-empty-blocks.wav", "not-audio.wav",
-          "flac-declares-hours.wav"})
+          "flac-declares-hours.wav", "list-entry-4gib.wav"})
         row(corpusFile(QString::fromLatin1(refused))) << false;
 
     // Whatever libsndfile recognises plays, whatever the name says; but no clip may take more

@@ -108,6 +108,10 @@ printf 'Això no és un so: és un text amb nom de clip.\r\n%.0s' {1..20} > "$ou
 # million frames at 1 MHz: found by fuzzing, it once had gigabytes set aside for the clip.
 hex 664c61430000002210001000ffffffffffffff0b00f024215740a94c476a30d3d8621c4824215731dffa84000000fff86408003f5e66460000154c6143ad28cb3715b41c8d0000769b1f00221005 \
     > "$out/flac-declares-hours.wav"
+# Tags whose one entry declares nearly 4 GiB: found by fuzzing, it kept libsndfile's sf_open()
+# from ever returning, so that a click on the item froze the program.
+riff 1660 "$(fmt 1 1 8000 2 16)4c495354$(le32 16)494ea5b4$(le32 4294967287)ffffffffffffffff$(data_header 1600)$square" \
+    > "$out/list-entry-4gib.wav"
 
 # --- Pictures ---------------------------------------------------------------------------------
 
