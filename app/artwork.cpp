@@ -1,30 +1,32 @@
 #include "app/artwork.h"
 
-#include <QPainter>
+#include "app/artworkbaked.h"
+#include "app/artworklist.h"
+#include "app/artworkrender.h"
+
 #include <QPixmapCache>
-#include <QSvgRenderer>
 
 namespace {
 
-struct Picture
+// The build's pixels for the picture at this size and ratio; a null image when it has none.
+QImage bakedImage(const QString &name, QSize logicalSize, qreal devicePixelRatio)
 {
-    const char16_t *name;
-    int width;
-    int height;
-};
-
-constexpr Picture kPictures[] = {
-        {u"icon.svg", 32, 32},          {u"icon-16.svg", 16, 16},       {u"comencar.svg", 130, 38},
-        {u"feedback.svg", 695, 295},    {u"speaker.svg", 18, 18},       {u"dib.svg", 32, 32},
-        {u"command1.svg", 29, 33},      {u"command1-down.svg", 28, 32}, {u"command2.svg", 28, 32},
-        {u"command2-down.svg", 29, 33},
-};
+    for (int i = 0; i < kBakedArtworkCount; ++i) {
+        const BakedArtwork &baked = kBakedArtwork[i];
+        if (baked.ratio == devicePixelRatio && name == QStringView(baked.name)
+            && QSize(baked.width, baked.height) == logicalSize * baked.ratio) {
+            return QImage(reinterpret_cast<const uchar *>(baked.pixels), baked.width, baked.height,
+                          QImage::Format_ARGB32_Premultiplied);
+        }
+    }
+    return {};
+}
 
 } // namespace
 
 QSize pictureSize(const QString &name)
 {
-    for (const Picture &picture : kPictures) {
+    for (const ArtworkPicture &picture : kArtworkPictures) {
         if (name == QStringView(picture.name))
             return {picture.width, picture.height};
     }
@@ -45,13 +47,10 @@ QPixmap artwork(const QString &name, QSize logicalSize, qreal devicePixelRatio)
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
 
-    pixmap = QPixmap(logicalSize * devicePixelRatio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(artworkPath(name));
-    if (renderer.isValid()) {
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-    }
+    QImage image = bakedImage(name, logicalSize, devicePixelRatio);
+    if (image.isNull())
+        image = renderSvg(artworkPath(name), (QSizeF(logicalSize) * devicePixelRatio).toSize());
+    pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
     return pixmap;

@@ -2,6 +2,9 @@
 // or behind its neighbours as designed, the start-up state, and the focus order.
 #include "app/application.h"
 #include "app/artwork.h"
+#include "app/artworkbaked.h"
+#include "app/artworklist.h"
+#include "app/artworkrender.h"
 #include "app/controltable.h"
 #include "app/form1.h"
 #include "app/widgets.h"
@@ -35,6 +38,8 @@ private slots:
     void feedbackPanelDismissedExceptOnItsMessage();
     void tabOrder();
     void everyPictureRenders();
+    void bakedPicturesAreTheDrawings_data();
+    void bakedPicturesAreTheDrawings();
     void pictureOnlyControlsHaveAccessibleNames();
 };
 
@@ -328,6 +333,51 @@ void TestWindow::everyPictureRenders()
     }
     for (const char *icon : {"icon.svg", "icon-16.svg"})
         QVERIFY(QSvgRenderer(artworkPath(QString::fromLatin1(icon))).isValid());
+}
+
+// The first frame's pictures come as pixels from the build: they must be there for every usual
+// ratio, and be exactly what the drawings give, or the window would show stale artwork. Other
+// ratios are drawn from the SVG.
+void TestWindow::bakedPicturesAreTheDrawings_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("baked");
+
+    for (const ArtworkPicture &picture : kArtworkPictures) {
+        if (!picture.inFirstFrame)
+            continue;
+        const QString name = QString::fromUtf16(picture.name);
+        for (const int ratio : kBakedRatios)
+            QTest::addRow("%s at %dx", qPrintable(name), ratio) << name << qreal(ratio) << true;
+        QTest::addRow("%s at 1.5x", qPrintable(name)) << name << 1.5 << false;
+    }
+}
+
+void TestWindow::bakedPicturesAreTheDrawings()
+{
+    QFETCH(QString, name);
+    QFETCH(qreal, ratio);
+    QFETCH(bool, baked);
+
+    const QSize size = (QSizeF(pictureSize(name)) * ratio).toSize();
+    const QImage drawn = renderSvg(artworkPath(name), size);
+    const BakedArtwork *found = nullptr;
+    for (int i = 0; i < kBakedArtworkCount; ++i) {
+        if (name == QStringView(kBakedArtwork[i].name) && kBakedArtwork[i].ratio == ratio)
+            found = &kBakedArtwork[i];
+    }
+    QCOMPARE(found != nullptr, baked);
+    if (found) {
+        const QImage pixels(reinterpret_cast<const uchar *>(found->pixels), found->width,
+                            found->height, QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(pixels, drawn);
+    }
+    const QPixmap shown = artwork(name, pictureSize(name), ratio);
+    QCOMPARE(shown.devicePixelRatio(), ratio);
+    QImage shownImage = shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    shownImage.setDevicePixelRatio(1);
+    QCOMPARE(shownImage, drawn);
 }
 
 void TestWindow::pictureOnlyControlsHaveAccessibleNames()

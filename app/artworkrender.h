@@ -1,0 +1,9 @@
+// Draws one SVG drawing into an image of the given pixel size. The build's baked pictures and
+// the window's own drawing both come from here, so that the two are the same to the pixel.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+QImage renderSvg(const QString &path, QSize pixelSize);
