@@ -99,9 +99,10 @@ void applyColours(QWidget *control, const ControlSpec &entry)
 }
 
 // The window was designed with fonts that free systems lack; each has a free equivalent of
-// the same size and feel. Where the designed fonts are the system's own, they come first;
-// elsewhere the equivalent does, since asking fontconfig for a missing family costs a search
-// through every installed font at each start.
+// the same size and feel, which the package installs. Where the designed fonts are the
+// system's own, they come first and the equivalent stands behind them; elsewhere only the
+// equivalent is named, since asking fontconfig for a missing family, even as a second choice,
+// costs a search through every installed font at each start.
 QStringList familiesFor(const char *designed)
 {
     static constexpr std::pair<const char *, const char *> kEquivalents[] = {
@@ -115,7 +116,7 @@ QStringList familiesFor(const char *designed)
 #if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
             families.append(QString::fromLatin1(equivalent));
 #else
-            families.prepend(QString::fromLatin1(equivalent));
+            families = QStringList {QString::fromLatin1(equivalent)};
 #endif
         }
     }
