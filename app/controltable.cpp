@@ -1,7 +1,7 @@
 #include "app/controltable.h"
 
 #include "app/widgets.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -5,7 +5,7 @@
 #include "app/widgets.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 
 #include <QDesktopServices>
 #include <QIcon>

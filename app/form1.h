@@ -5,7 +5,7 @@
 // The handlers are thin: the dictation format, the clip names, the grade, the messages, the
 // access code and the picture name are plain functions of the dictation, listening and
 // authoring libraries; a handler reads the controls, calls them and writes the results back.
-// Handlers are implemented beside the subsystem they belong to (form1_*.cpp).
+// Handlers are grouped by the subsystem they belong to, one file each (form1_*.cpp).
 #pragma once
 
 #include <QString>

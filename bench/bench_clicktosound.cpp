@@ -9,9 +9,9 @@
 //
 //   bench_clicktosound [presses]    (default 30)
 #include "benchtable.h"
-#include "platform/audioclip.h"
-#include "platform/mediacontrol.h"
-#include "platform/wavfile.h"
+#include "sound/audioclip.h"
+#include "sound/mediacontrol.h"
+#include "sound/wavfile.h"
 
 #include <QApplication>
 #include <QAudioSink>

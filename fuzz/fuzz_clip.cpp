@@ -3,8 +3,8 @@
 // must read back as the same clip.
 //
 // The checks abort on a mismatch, which libFuzzer reports like a crash with the input saved.
-#include "platform/audioclip.h"
-#include "platform/wavfile.h"
+#include "sound/audioclip.h"
+#include "sound/wavfile.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -2,7 +2,7 @@
 // default input of pulse-fixture.sh), as 48 kHz mono float.
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
 
 #include <QAudioSource>
 #include <QFile>

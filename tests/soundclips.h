@@ -2,7 +2,7 @@
 // the two numbers the sound tests compare: peak and energy of the mono mix.
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
 
 #include <QByteArray>
 #include <QFile>

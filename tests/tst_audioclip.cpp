@@ -1,7 +1,8 @@
 // Clips without a sound device: decoding every WAV encoding, the 16-bit writer, the save
 // that never loses a clip, and the arithmetic the player and the meter rely on.
-#include "platform/audioclip.h"
-#include "platform/wavfile.h"
+#include "sound/audioclip.h"
+#include "sound/mediacontrol.h"
+#include "sound/wavfile.h"
 #include "soundclips.h"
 
 #include <QBuffer>

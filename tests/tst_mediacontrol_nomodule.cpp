@@ -3,7 +3,7 @@
 // Sound commands must fail as they do without a device, the bar must stay disabled, clip files
 // must be left alone, and none of the sound libraries may be loaded on the way.
 #include "loadedlibraries.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "soundclips.h"
 #include "testfiles.h"
 

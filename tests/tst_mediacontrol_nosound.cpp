@@ -5,7 +5,7 @@
 // This test links what the window links, and libsndfile to write its clips: what it finds
 // mapped of the other sound libraries, the control loaded.
 #include "loadedlibraries.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "soundclips.h"
 #include "testfiles.h"
 

@@ -3,7 +3,7 @@
 // label and the feedback panel.
 #include "app/widgets.h"
 #include "paintcounter.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "sinkcapture.h"
 #include "soundclips.h"
 #include "windowtest.h"

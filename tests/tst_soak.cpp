@@ -4,7 +4,7 @@
 // a click must be given back: after a warm-up, the peak memory may not grow by more than 5 %.
 // Under the address sanitizer, which keeps freed memory aside on purpose, the memory is only
 // printed, and LeakSanitizer checks at exit that nothing was lost.
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "testfiles.h"
 #include "windowtest.h"
 

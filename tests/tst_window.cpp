@@ -8,7 +8,7 @@
 #include "app/controltable.h"
 #include "app/form1.h"
 #include "app/widgets.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "windowtest.h"
 
 #include <QFontMetrics>

@@ -6,7 +6,7 @@
 #include "authoring/authoring.h"
 #include "platform/commondialog.h"
 #include "platform/filetrash.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 #include "platform/pictureloader.h"
 
 #include <QLineEdit>

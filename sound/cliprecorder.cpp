@@ -1,4 +1,4 @@
-#include "platform/cliprecorder.h"
+#include "sound/cliprecorder.h"
 
 #include <QAudioSource>
 #include <QIODevice>
@@ -53,7 +53,7 @@ ClipRecorder::~ClipRecorder()
     stop();
 }
 
-ClipRecorder::StartResult ClipRecorder::start()
+StartResult ClipRecorder::start()
 {
     stop();
     const QAudioDevice device = QMediaDevices::defaultAudioInput();

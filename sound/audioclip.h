@@ -5,13 +5,18 @@
 // device takes, the recorder turns the device's bytes back into them, the level meter reads
 // them and the WAV writer stores them as 16-bit PCM. No audio device is needed for anything
 // here.
+//
+// The struct and peakLevel() are inline because both sides use them: the media control in the
+// program, and the sound module, which alone compiles audioclip.cpp.
 #pragma once
 
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
-#include <QString>
+
+#include <algorithm>
+#include <cmath>
 
 struct AudioClip
 {
@@ -19,11 +24,22 @@ struct AudioClip
     int channelCount = 0;
     QList<float> samples; // frame by frame, the channels of a frame side by side
 
-    qint64 frameCount() const;
-    qint64 durationUSecs() const;
-    bool isEmpty() const;
+    qint64 frameCount() const { return channelCount > 0 ? samples.size() / channelCount : 0; }
+    qint64 durationUSecs() const
+    {
+        return sampleRate > 0 ? frameCount() * 1000000 / sampleRate : 0;
+    }
+    bool isEmpty() const { return frameCount() == 0; }
     // The first frame at or after the time, clamped to the clip.
-    qint64 frameAt(qint64 usecs) const;
+    qint64 frameAt(qint64 usecs) const
+    {
+        if (usecs <= 0 || sampleRate <= 0)
+            return 0;
+        // Rounded up, so a position taken from frameAt and turned back into time never moves
+        // back.
+        const qint64 frame = (usecs * sampleRate + 999999) / 1000000;
+        return std::min(frame, frameCount());
+    }
 };
 
 // The longest clip held in memory, played or recorded: far beyond any spoken item, and short
@@ -41,7 +57,10 @@ QByteArray samplesToBytes(const float *samples, qsizetype count, QAudioFormat::S
 QList<float> bytesToSamples(QByteArrayView bytes, QAudioFormat::SampleFormat format);
 
 // Loudest absolute sample value in [begin, end), 0 for an empty range.
-float peakLevel(const float *begin, const float *end);
-
-// The time the button bar shows: minutes and seconds, "0:07", "12:30".
-QString elapsedText(qint64 msecs);
+inline float peakLevel(const float *begin, const float *end)
+{
+    float peak = 0;
+    for (const float *s = begin; s < end; ++s)
+        peak = std::max(peak, std::abs(*s));
+    return peak;
+}

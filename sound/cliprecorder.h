@@ -9,7 +9,8 @@
 // for stop().
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
 #include <QAudioFormat>
 #include <QByteArray>
@@ -24,7 +25,6 @@ class ClipRecorder : public QObject
 {
     Q_OBJECT
 public:
-    enum class StartResult { Started, NoDevice, Refused };
 
     explicit ClipRecorder(QObject *parent = nullptr);
     ~ClipRecorder() override;

@@ -1,6 +1,6 @@
-#include "platform/wavfile.h"
+#include "sound/wavfile.h"
 
-#include "platform/riffcheck.h"
+#include "sound/riffcheck.h"
 
 #include <QBuffer>
 #include <QFile>

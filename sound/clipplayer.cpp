@@ -1,4 +1,4 @@
-#include "platform/clipplayer.h"
+#include "sound/clipplayer.h"
 
 #include <QAudioSink>
 #include <QMediaDevices>
@@ -73,7 +73,7 @@ void ClipPlayer::prepareSink(const QAudioDevice &device, const QAudioFormat &for
             Qt::QueuedConnection);
 }
 
-ClipPlayer::StartResult ClipPlayer::start(const AudioClip &clip, qint64 fromUSecs)
+StartResult ClipPlayer::start(const AudioClip &clip, qint64 fromUSecs)
 {
     release();
     m_stoppedAtUSecs = fromUSecs;

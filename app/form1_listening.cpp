@@ -4,7 +4,7 @@
 #include "app/widgets.h"
 #include "listening/clippath.h"
 #include "listening/grading.h"
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 
 #include <QLineEdit>
 

@@ -9,23 +9,26 @@
 // the module calls back through plain functions instead.
 #pragma once
 
-#include "platform/audioclip.h"
-#include "platform/wavfile.h"
+#include "sound/audioclip.h"
+#include "sound/wavfile.h"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
 
+// Whether playing or recording began, for the player, the recorder and the system alike.
+enum class StartResult { Started, NoDevice, Refused };
+
 class SoundSystem
 {
 public:
-    enum class StartResult { Started, NoDevice, Refused };
-
     virtual ~SoundSystem() = default;
 
     virtual ClipReadResult readClipFile(const QString &path) = 0;
-    virtual ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path) = 0;
+    // The program hands over its trash, so that the module need not carry a copy of it.
+    virtual ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
+                                        TrashFunction trash) = 0;
 
     virtual bool hasOutput() const = 0;
     virtual bool hasInput() const = 0;
@@ -55,6 +58,6 @@ public:
 using CreateSoundSystem = SoundSystem *(*)();
 inline constexpr char kCreateSoundSystem[] = "luvana_createSoundSystem";
 
-// The module beside the program, or nothing where it cannot be loaded: then there is no sound,
-// as on a computer without a sound card.
+// The module installed with the program, or nothing where it cannot be loaded: then there is
+// no sound, as on a computer without a sound card, and standard error says why.
 std::unique_ptr<SoundSystem> loadSoundSystem();

@@ -14,7 +14,8 @@
 // longer advances; either ends the clip with failed().
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -29,7 +30,6 @@ class ClipPlayer : public QObject
 {
     Q_OBJECT
 public:
-    enum class StartResult { Started, NoDevice, Refused };
 
     explicit ClipPlayer(QObject *parent = nullptr);
     ~ClipPlayer() override;

@@ -6,7 +6,7 @@
 // hand it a QBuffer.
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
 #include "platform/filetrash.h"
 
 #include <QIODevice>
@@ -34,7 +34,8 @@ enum class ClipSaveResult { Saved, WriteFailed, OldClipKept };
 // Keeps a recording as the clip at `path`, never losing what was there before: the new file
 // is written beside the target first, an existing clip then goes to the trash, and only then
 // does the new file take its name. OldClipKept: the trash would not take the existing clip,
-// so it stays as it was and nothing was written. `trash` is there for tests to refuse.
+// so it stays as it was and nothing was written. `trash` is the program's (platform/filetrash.h),
+// or one a test makes refuse.
 using TrashFunction = TrashResult (*)(const QString &path);
 ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
-                            TrashFunction trash = moveFileToTrash);
+                            TrashFunction trash);

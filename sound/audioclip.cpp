@@ -1,4 +1,4 @@
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
 
 #include <QtEndian>
 
@@ -6,30 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-
-qint64 AudioClip::frameCount() const
-{
-    return channelCount > 0 ? samples.size() / channelCount : 0;
-}
-
-qint64 AudioClip::durationUSecs() const
-{
-    return sampleRate > 0 ? frameCount() * 1000000 / sampleRate : 0;
-}
-
-bool AudioClip::isEmpty() const
-{
-    return frameCount() == 0;
-}
-
-qint64 AudioClip::frameAt(qint64 usecs) const
-{
-    if (usecs <= 0 || sampleRate <= 0)
-        return 0;
-    // Rounded up, so a position taken from frameAt and turned back into time never moves back.
-    const qint64 frame = (usecs * sampleRate + 999999) / 1000000;
-    return std::min(frame, frameCount());
-}
 
 namespace {
 
@@ -151,18 +127,4 @@ QList<float> bytesToSamples(QByteArrayView bytes, QAudioFormat::SampleFormat for
         break;
     }
     return samples;
-}
-
-float peakLevel(const float *begin, const float *end)
-{
-    float peak = 0;
-    for (const float *s = begin; s < end; ++s)
-        peak = std::max(peak, std::abs(*s));
-    return peak;
-}
-
-QString elapsedText(qint64 msecs)
-{
-    const qint64 seconds = std::max<qint64>(msecs, 0) / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }

@@ -1,4 +1,4 @@
-#include "platform/riffcheck.h"
+#include "sound/riffcheck.h"
 
 #include <QtEndian>
 

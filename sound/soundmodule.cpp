@@ -1,9 +1,9 @@
 // The sound module's one entry point: a SoundSystem made of Qt Multimedia's devices, a
 // ClipPlayer, a ClipRecorder and the WAV reader and writer.
-#include "platform/clipplayer.h"
-#include "platform/cliprecorder.h"
-#include "platform/soundsystem.h"
-#include "platform/wavfile.h"
+#include "sound/clipplayer.h"
+#include "sound/cliprecorder.h"
+#include "sound/soundsystem.h"
+#include "sound/wavfile.h"
 
 #include <QMediaDevices>
 
@@ -15,32 +15,6 @@ void call(const std::function<void()> &callback)
 {
     if (callback)
         callback();
-}
-
-SoundSystem::StartResult startResult(ClipPlayer::StartResult result)
-{
-    switch (result) {
-    case ClipPlayer::StartResult::Started:
-        return SoundSystem::StartResult::Started;
-    case ClipPlayer::StartResult::NoDevice:
-        return SoundSystem::StartResult::NoDevice;
-    case ClipPlayer::StartResult::Refused:
-        break;
-    }
-    return SoundSystem::StartResult::Refused;
-}
-
-SoundSystem::StartResult startResult(ClipRecorder::StartResult result)
-{
-    switch (result) {
-    case ClipRecorder::StartResult::Started:
-        return SoundSystem::StartResult::Started;
-    case ClipRecorder::StartResult::NoDevice:
-        return SoundSystem::StartResult::NoDevice;
-    case ClipRecorder::StartResult::Refused:
-        break;
-    }
-    return SoundSystem::StartResult::Refused;
 }
 
 class QtSoundSystem final : public SoundSystem
@@ -61,9 +35,10 @@ public:
     }
 
     ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
-    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path) override
+    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
+                                TrashFunction trash) override
     {
-        return ::saveClipFile(clip, path);
+        return ::saveClipFile(clip, path, trash);
     }
 
     bool hasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }
@@ -71,12 +46,12 @@ public:
 
     StartResult startPlayback(const AudioClip &clip, qint64 fromUSecs) override
     {
-        return startResult(m_player.start(clip, fromUSecs));
+        return m_player.start(clip, fromUSecs);
     }
     void stopPlayback() override { m_player.stop(); }
     qint64 positionUSecs() const override { return m_player.positionUSecs(); }
 
-    StartResult startRecording() override { return startResult(m_recorder.start()); }
+    StartResult startRecording() override { return m_recorder.start(); }
     AudioClip stopRecording() override { return m_recorder.stop(); }
     qint64 recordedUSecs() const override { return m_recorder.recordedUSecs(); }
     float level() const override { return m_recorder.level(); }

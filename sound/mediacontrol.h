@@ -3,25 +3,28 @@
 // "play", "Save"); it reads nothing back. The control's own button bar sends the commands a
 // user needs (previous, play, pause, stop, record) and follows the backend's state.
 //
-// "Open" decodes the whole clip into memory (platform/wavfile.h), so a clip file is never
+// "Open" decodes the whole clip into memory (sound/wavfile.h), so a clip file is never
 // held open and can be replaced or deleted at any time. ClipPlayer plays the clip, and
 // ClipRecorder records a new one that replaces it in memory until "Save" keeps it in the file.
 // Both pick the default device at the moment they start, so a device that appears later is
 // used without a restart. They, and the sound system behind them, live in a module of their
-// own (platform/soundsystem.h), loaded on the first command that needs sound: start-up neither
+// own (sound/soundsystem.h), loaded on the first command that needs sound: start-up neither
 // maps its libraries nor waits for the sound server, and a server that comes up after the
 // window is still found. Without the module, sound commands fail as they do without a device.
 //
 // Every command fails quietly: the window ignores the result, and the next command works.
 #pragma once
 
-#include "platform/audioclip.h"
+#include "sound/audioclip.h"
 
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
+
+// The time the button bar shows: minutes and seconds, "0:07", "12:30".
+QString elapsedText(qint64 msecs);
 
 class QLabel;
 class QProgressBar;

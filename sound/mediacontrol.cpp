@@ -1,6 +1,7 @@
-#include "platform/mediacontrol.h"
+#include "sound/mediacontrol.h"
 
-#include "platform/soundsystem.h"
+#include "platform/filetrash.h"
+#include "sound/soundsystem.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,6 +12,12 @@
 #include <QToolButton>
 
 #include <algorithm>
+
+QString elapsedText(qint64 msecs)
+{
+    const qint64 seconds = std::max<qint64>(msecs, 0) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
 
 namespace {
 
@@ -234,7 +241,7 @@ MediaControl::CommandResult MediaControl::rewind()
         return CommandResult::NothingOpen;
     case Mode::Playing:
         m_positionUSecs = 0;
-        if (m_sound->startPlayback(m_clip, 0) != SoundSystem::StartResult::Started)
+        if (m_sound->startPlayback(m_clip, 0) != StartResult::Started)
             setMode(Mode::Stopped);
         return CommandResult::Done;
     case Mode::Recording:
@@ -261,7 +268,7 @@ MediaControl::CommandResult MediaControl::play()
         return CommandResult::BadFile;
     if (m_positionUSecs >= m_clip.durationUSecs())
         m_positionUSecs = 0;
-    if (m_sound->startPlayback(m_clip, m_positionUSecs) != SoundSystem::StartResult::Started)
+    if (m_sound->startPlayback(m_clip, m_positionUSecs) != StartResult::Started)
         return CommandResult::NoDevice;
     setMode(Mode::Playing);
     return CommandResult::Done;
@@ -307,7 +314,7 @@ MediaControl::CommandResult MediaControl::record()
         return CommandResult::Done;
     m_sound->stopPlayback();
     m_positionUSecs = 0;
-    if (m_sound->startRecording() != SoundSystem::StartResult::Started) {
+    if (m_sound->startRecording() != StartResult::Started) {
         setMode(Mode::Stopped);
         return CommandResult::NoDevice;
     }
@@ -324,7 +331,7 @@ MediaControl::CommandResult MediaControl::save()
     if (!m_hasRecording)
         return CommandResult::NothingRecorded;
     // On failure the recording stays here, so the teacher can keep it once the cause is gone.
-    if (m_sound->saveClipFile(m_clip, m_fileName) != ClipSaveResult::Saved)
+    if (m_sound->saveClipFile(m_clip, m_fileName, moveFileToTrash) != ClipSaveResult::Saved)
         return CommandResult::WriteFailed;
     m_hasRecording = false;
     return CommandResult::Done;
