@@ -6,8 +6,8 @@
 #include "authoring/authoring.h"
 #include "platform/commondialog.h"
 #include "platform/filetrash.h"
-#include "sound/mediacontrol.h"
 #include "platform/pictureloader.h"
+#include "sound/mediacontrol.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

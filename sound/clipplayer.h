@@ -30,7 +30,6 @@ class ClipPlayer : public QObject
 {
     Q_OBJECT
 public:
-
     explicit ClipPlayer(QObject *parent = nullptr);
     ~ClipPlayer() override;
 

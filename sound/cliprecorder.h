@@ -25,7 +25,6 @@ class ClipRecorder : public QObject
 {
     Q_OBJECT
 public:
-
     explicit ClipRecorder(QObject *parent = nullptr);
     ~ClipRecorder() override;
 

@@ -14,7 +14,7 @@ std::unique_ptr<SoundSystem> loadSoundSystem()
     // own (Windows, a portable folder) finds the module beside itself.
     const QDir programDir(QCoreApplication::applicationDirPath());
     const QString relative = QStringLiteral(LUVANA_SOUND_MODULE);
-    QStringList candidates { QDir::cleanPath(programDir.filePath(relative)) };
+    QStringList candidates {QDir::cleanPath(programDir.filePath(relative))};
     const QString beside = programDir.filePath(QFileInfo(relative).fileName());
     if (!candidates.contains(beside))
         candidates.append(beside);

@@ -6,8 +6,8 @@
 // hand it a QBuffer.
 #pragma once
 
-#include "sound/audioclip.h"
 #include "platform/filetrash.h"
+#include "sound/audioclip.h"
 
 #include <QIODevice>
 #include <QString>
@@ -37,5 +37,4 @@ enum class ClipSaveResult { Saved, WriteFailed, OldClipKept };
 // so it stays as it was and nothing was written. `trash` is the program's (platform/filetrash.h),
 // or one a test makes refuse.
 using TrashFunction = TrashResult (*)(const QString &path);
-ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
-                            TrashFunction trash);
+ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path, TrashFunction trash);

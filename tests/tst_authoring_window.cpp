@@ -5,9 +5,9 @@
 #include "app/form1.h"
 #include "app/widgets.h"
 #include "platform/commondialog.h"
+#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
-#include "sinkcapture.h"
 #include "testfiles.h"
 #include "windowtest.h"
 

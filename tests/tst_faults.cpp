@@ -5,9 +5,9 @@
 // the step that fails, the previous file must stay byte for byte as it was and no temporary file
 // may be left beside it. And the sound server going away in the middle of a clip and coming back:
 // the window must carry on, and the next play must be heard.
+#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
-#include "sinkcapture.h"
 #include "soundclips.h"
 #include "testfiles.h"
 #include "windowtest.h"

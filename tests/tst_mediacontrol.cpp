@@ -1,7 +1,7 @@
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
 // reach the sink, what it records must be what the sink heard, and its buttons must follow.
-#include "sound/mediacontrol.h"
 #include "sinkcapture.h"
+#include "sound/mediacontrol.h"
 #include "soundclips.h"
 
 #include <QAbstractButton>

@@ -3,8 +3,8 @@
 // label and the feedback panel.
 #include "app/widgets.h"
 #include "paintcounter.h"
-#include "sound/mediacontrol.h"
 #include "sinkcapture.h"
+#include "sound/mediacontrol.h"
 #include "soundclips.h"
 #include "windowtest.h"
 
