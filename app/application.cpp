@@ -7,8 +7,9 @@
 
 void setUpApplication(QApplication &app)
 {
+    // No display name: Qt would add it to every window title, and the title bar must read
+    // exactly the window's caption ("Form1", "Daz aravoze") and the dialogs' own titles.
     QApplication::setApplicationName(QStringLiteral("luvana"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Luvana"));
     QApplication::setDesktopFileName(QStringLiteral("org.example.luvana"));
 
     // Every text the program shows is Catalan, the file dialogs' buttons included.

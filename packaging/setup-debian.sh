@@ -16,7 +16,7 @@ packages=(
   fonts-liberation fonts-comic-neue fonts-dejavu-core
   # test: a private sound server with a null sink, fuzzing and sanitizers, packaging checks
   pulseaudio pulseaudio-utils clang libclang-rt-14-dev
-  appstream desktop-file-utils dpkg-dev file xvfb xauth
+  appstream desktop-file-utils dpkg-dev file xvfb xauth x11-utils
 )
 
 export DEBIAN_FRONTEND=noninteractive
