@@ -56,17 +56,20 @@ void Form1::Label7_DblClick()
 
 void Form1::dib_Click()
 {
-    setWindowTitle(QStringLiteral("Luvana"));
+    // A cancel changes nothing: the dialog's last name may be a dictation's or an older
+    // picture's, and the text the teacher typed into Text1 must not give way to it.
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = QStringLiteral("Imatges (*.jpg)|*.jpg|Imatges (*.gif)|*.gif");
     m_cmDialog1->FilterIndex = 1;
-    m_cmDialog1->show(CommonDialog::Action::Open);
+    if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
+        return;
+    setWindowTitle(QStringLiteral("Luvana"));
 
     const auto name = authoring::pictureName(m_cmDialog1->FileName);
     if (!name)
         return;
     m_text1->setPlainText(*name);
     m_text1->setVisible(false);
-    if (const auto picture = loadPicture(m_text1->toPlainText()))
+    if (const auto picture = loadPicture(itemText(1)))
         m_image1->setImage(*picture);
 }
