@@ -40,6 +40,7 @@ void Form1::carga()
 {
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setEnabled(true);
+    const QString wasOpen = arxiu;
     arxiu.clear();
     frase1.clear();
     for (int item = 1; item <= 10; ++item)
@@ -48,12 +49,13 @@ void Form1::carga()
         setItemText(item, QString());
     setWindowTitle(QStringLiteral("Luvana"));
 
-    // A cancel is not an error here: the dialog keeps its last name, which is read again.
+    // A cancel starts the attempt again on the dictation that was open. The dialog's own last
+    // name may be a picture's, which must never be read as a dictation.
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = kDictationFilter;
     m_cmDialog1->FilterIndex = 1;
-    m_cmDialog1->show(CommonDialog::Action::Open);
-    arxiu = m_cmDialog1->FileName;
+    const bool chosen = m_cmDialog1->show(CommonDialog::Action::Open) == CommonDialog::Result::Ok;
+    arxiu = chosen ? m_cmDialog1->FileName : wasOpen;
 
     // A file that cannot be opened reads like an empty one: no title and no items.
     const dictation::Dictation read = dictation::parse(

@@ -76,6 +76,8 @@ private slots:
     void pictureThatCannotBeLoaded();
     void textDictationLeavesThePicture();
     void cancelReadsTheLastChosenFileAgain();
+    void cancelAfterAPictureReadsOnlyADictation_data();
+    void cancelAfterAPictureReadsOnlyADictation();
     void tickDuringTheDialogGivesNoGrade();
     void newAttemptResetsBeforeTheDialog();
 };
@@ -333,6 +335,61 @@ void TestLoading::cancelReadsTheLastChosenFileAgain()
     QCOMPARE(boxTexts(w), boxes("altre text\n", {"c"}));
     QCOMPARE(shownItems(w), QStringLiteral("TT........"));
     QCOMPARE(w->nfrases, 2);
+}
+
+void TestLoading::cancelAfterAPictureReadsOnlyADictation_data()
+{
+    // How the teacher came to the dictation before choosing a picture and starting again.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("no dictation yet: the window stays empty") << "nothing"
+                                                              << ""
+                                                              << "..........";
+    QTest::newRow("opened: read again") << "opened"
+                                        << "Obert"
+                                        << "TT........";
+    QTest::newRow("saved: read again") << "saved"
+                                       << "Desat"
+                                       << "TTT.......";
+}
+
+void TestLoading::cancelAfterAPictureReadsOnlyADictation()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, title);
+    QFETCH(QString, shown);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString dictation = folder.filePath(QStringLiteral("dictat.dtd"));
+    QVERIFY(writeFile(dictation, crLfLines({"Obert", "text", "x", "a"})));
+    const QString picture = folder.filePath(QStringLiteral("gat.jpg"));
+    QVERIFY(writePicture(picture, Qt::blue, QSize(8, 8)));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    if (before == u"opened")
+        load(w, dictation);
+    w.doubleClick("Label7");
+    if (before == u"saved") {
+        w.get<QLineEdit>("titol")->setText(QStringLiteral("Desat"));
+        w.get<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("text"));
+        w.get<QLineEdit>("Text2")->setText(QStringLiteral("a"));
+        w.get<QLineEdit>("Text3")->setText(QStringLiteral("b"));
+        QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
+        w.answers.enqueue(dictation);
+        w.click("Command2");
+    }
+    w.answers.enqueue(picture);
+    w.click("dib");
+    QCOMPARE(w.dialog()->FileName, nativePath(picture));
+
+    w.click("Command1");
+    QCOMPARE(w.get<QLineEdit>("titol")->text(), title);
+    QCOMPARE(shownItems(w), shown);
+    QCOMPARE(w->arxiu, title.isEmpty() ? QString() : nativePath(dictation));
 }
 
 void TestLoading::tickDuringTheDialogGivesNoGrade()
