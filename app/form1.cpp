@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "app/controltable.h"
+#include "app/onelinebox.h"
 #include "app/widgets.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
@@ -67,6 +68,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
         if (item > 1)
             m_textBoxes[item] = findChild<QLineEdit *>(QStringLiteral("Text") + number);
     }
+    keepOnOneLine(m_titol);
+    for (int item = 2; item <= 10; ++item)
+        keepOnOneLine(m_textBoxes[item]);
 
     m_cmDialog1 = new CommonDialog(this, this);
     m_cmDialog1->setObjectName(QStringLiteral("CMDialog1"));

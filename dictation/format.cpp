@@ -120,13 +120,13 @@ Dictation parse(QByteArrayView bytes)
 
 QByteArray serialize(const DictationTexts &texts)
 {
-    QString text = texts.title;
+    QString text = oneLine(texts.title);
     text += kLineEnd;
     text += item1Lines(texts.texts[0]);
     text += u'x';
     text += kLineEnd;
     for (std::size_t k = 1; k < texts.texts.size(); ++k) {
-        text += texts.texts[k];
+        text += oneLine(texts.texts[k]);
         text += kLineEnd;
     }
 
@@ -135,6 +135,23 @@ QByteArray serialize(const DictationTexts &texts)
     // back as other letters; the byte-order mark keeps such a text as typed.
     const bool readBackAsUtf8 = !hasUtf8Bom(bytes) && parse(bytes).encoding == Encoding::Utf8;
     return readBackAsUtf8 ? encodeUtf8WithBom(text) : bytes;
+}
+
+QString oneLine(QStringView text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            line += u' ';
+        } else {
+            line += c;
+        }
+    }
+    return line;
 }
 
 bool isPictureReference(QStringView item1Block)

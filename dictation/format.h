@@ -47,7 +47,13 @@ struct DictationTexts
     std::array<QString, kItemCount> texts;
 };
 
+// The title and items 2 to 10 are written through oneLine(), so no text can add a line.
 QByteArray serialize(const DictationTexts &texts);
+
+// The title or an item 2 to 10 as one line: each line end the reader knows (CR LF, CR, LF)
+// becomes one space, so the text keeps its words and the items after it keep their lines. Any
+// other character stays, so that a file read and written again holds what it held.
+QString oneLine(QStringView text);
 
 // Item 1 names a picture (gat.jpg) when the character where a three-letter extension's dot sits
 // is a full stop; blocks too short to hold a dot, a three-letter extension and the line end

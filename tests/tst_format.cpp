@@ -360,9 +360,15 @@ void TestFormat::serialize_data()
             << "T\r\na\r\nx\r\nb\r\nx\r\n" + nineEmpty;
     QTest::newRow("picture name") << texts(QStringLiteral("Gats"), {QStringLiteral("gat.jpg")})
                                   << "Gats\r\ngat.jpg\r\nx\r\n" + nineEmpty;
-    QTest::newRow("line end inside an item is written as it comes")
+    // The title and items 2 to 10 have one line each in the file: a line end inside them would
+    // move every later item down a line.
+    QTest::newRow("line end inside an item becomes a space")
             << texts(QStringLiteral("T"), {QString(), QStringLiteral("a\nb")})
-            << "T\r\nx\r\na\nb\r\n" + QByteArray("\r\n").repeated(8);
+            << "T\r\nx\r\na b\r\n" + QByteArray("\r\n").repeated(8);
+    QTest::newRow("CR LF in the title and lone CR in item 10 become spaces")
+            << texts(QStringLiteral("El\r\ngat"),
+                     QStringList {QString()} + QStringList(8) + QStringList {"a\rb\r"})
+            << "El gat\r\nx\r\n" + QByteArray("\r\n").repeated(8) + "a b \r\n";
     QTest::newRow("ten items") << texts(QStringLiteral("T"), QStringList {"a"} + kNineItemTexts)
                                << "T\r\na\r\nx\r\n" + kNineItems;
     QTest::newRow("Catalan letters as Windows-1252")

@@ -5,9 +5,11 @@
 #include "testfiles.h"
 #include "windowtest.h"
 
+#include <QClipboard>
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -65,6 +67,8 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void loadAndSaveKeepsTheDictation_data();
     void loadAndSaveKeepsTheDictation();
+    void pastedLineBreakBecomesASpace_data();
+    void pastedLineBreakBecomesASpace();
 };
 
 void TestSaving::writesTheBoxes_data()
@@ -334,6 +338,50 @@ void TestSaving::loadAndSaveKeepsTheDictation()
     QCOMPARE(w->nfrases, items);
     save(w, second);
     QCOMPARE(fileBytes(second), saved);
+}
+
+void TestSaving::pastedLineBreakBecomesASpace_data()
+{
+    QTest::addColumn<QByteArray>("box");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("CR LF into the title") << QByteArray("titol") << "El gat\r\nnegre"
+                                          << "El gat negre";
+    QTest::newRow("LF into item 2") << QByteArray("Text2") << "On\ndorm?"
+                                    << "On dorm?";
+    QTest::newRow("lone CR and a final LF into item 10") << QByteArray("Text10") << "Qui\rcorre?\n"
+                                                         << "Qui corre? ";
+    QTest::newRow("blank lines into item 5") << QByteArray("Text5") << "u\r\n\r\ndos\n\ntres"
+                                             << "u  dos  tres";
+}
+
+void TestSaving::pastedLineBreakBecomesASpace()
+{
+    QFETCH(QByteArray, box);
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("enganxat.dtd"));
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.doubleClick("Label7");
+    QGuiApplication::clipboard()->setText(pasted);
+    auto *target = w.get<QLineEdit>(box.constData());
+    w.click(box.constData());
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(target->text(), shown);
+    // The cursor follows the pasted text, so typing goes on after it.
+    QTest::keyClicks(target, QStringLiteral("!"));
+    QCOMPARE(target->text(), shown + u'!');
+
+    save(w, path);
+    load(w, path);
+    QCOMPARE(target->text(), shown + u'!');
+    // The title, "x" and items 2 to 10: no line more, whatever was pasted.
+    QCOMPARE(fileBytes(path).count("\r\n"), 11);
 }
 
 QTEST_MAIN(TestSaving)
