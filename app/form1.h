@@ -102,4 +102,6 @@ private:
     // display last showed: it shows again only when the grade changes.
     std::bitset<10> m_itemsPlayed;
     std::optional<int> m_finalGradeShown;
+    // What the caption said before it told of a recording that could not be kept.
+    QString m_captionBeforeFailure;
 };

@@ -12,6 +12,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+namespace {
+const QString kRecordingNotSaved = QStringLiteral("No s'ha pogut desar l'enregistrament");
+} // namespace
+
 void Form1::Command2_Click()
 {
     if (!authoring::accessCodeMatches(m_codi->text()))
@@ -24,14 +28,24 @@ void Form1::Command2_Click()
 
 void Form1::Command4_Click()
 {
-    m_mmControl1->setCommand(QStringLiteral("Save"));
+    // Nothing open or nothing recorded loses nothing; a recording that could not be written
+    // stays in the recorder, and the caption says so until a keep succeeds.
+    const MediaControl::CommandResult result = m_mmControl1->runCommand(QStringLiteral("Save"));
+    if (result == MediaControl::CommandResult::WriteFailed) {
+        if (windowTitle() != kRecordingNotSaved)
+            m_captionBeforeFailure = windowTitle();
+        setWindowTitle(kRecordingNotSaved);
+    } else if (result == MediaControl::CommandResult::Done && windowTitle() == kRecordingNotSaved) {
+        setWindowTitle(m_captionBeforeFailure);
+    }
 }
 
 void Form1::Command3_Click()
 {
     m_mmControl1->setCommand(QStringLiteral("close"));
     // The strip is within a pupil's reach: a discarded clip goes to the trash, never gone.
-    moveFileToTrash(arxiuwav);
+    // A clip the trash refuses stays where it was, and the pupil still hears it.
+    static_cast<void>(moveFileToTrash(arxiuwav));
 }
 
 void Form1::Label4_Click()

@@ -13,7 +13,8 @@
 
 namespace {
 const QString kDictationFilter = QStringLiteral("Dictats (*.dtd)|*.dtd");
-}
+const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat");
+} // namespace
 
 void Form1::Command1_Click()
 {
@@ -104,8 +105,10 @@ void Form1::guarda()
         for (int item = 1; item <= 10; ++item)
             texts.texts.at(std::size_t(item - 1)) = itemText(item);
         // Written beside the target and renamed over it only when complete: a failed save
-        // leaves the previous file as it was.
-        dictation::saveDictationBytes(arxiu, dictation::serialize(texts));
+        // leaves the previous file as it was, and the caption says it was not saved.
+        if (dictation::saveDictationBytes(arxiu, dictation::serialize(texts))
+            != dictation::SaveResult::Saved)
+            setWindowTitle(kDictationNotSaved);
     }
     m_codi->setText(QString());
 }

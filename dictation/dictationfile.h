@@ -15,9 +15,9 @@ namespace dictation {
 // nullopt when the file cannot be opened or read. Only as much is read as the reader can use
 // (its title, item-1 and item lines), so choosing a huge file that is no dictation does not
 // load all of it.
-std::optional<QByteArray> readDictationBytes(const QString &path);
+[[nodiscard]] std::optional<QByteArray> readDictationBytes(const QString &path);
 
-enum class SaveResult { Saved, CannotOpen, WriteFailed, CommitFailed };
+enum class [[nodiscard]] SaveResult {Saved, CannotOpen, WriteFailed, CommitFailed};
 
 // Puts bytes on the open file and returns how many it took, or -1; a test passes its own to
 // make the medium fail part-way.

@@ -22,7 +22,7 @@ class CommonDialog : public QObject
 public:
     enum class Action { Open = 1, Save = 2 };
     // CancelError is the failure a caller sees for a cancel when CancelError is set.
-    enum class Result { Ok, CancelError };
+    enum class [[nodiscard]] Result {Ok, CancelError};
 
     // What a dialog shows; a chooser answers with a path, or nothing for a cancel.
     struct Request

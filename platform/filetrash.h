@@ -4,6 +4,6 @@
 
 #include <QString>
 
-enum class TrashResult { Moved, NoFile, Failed };
+enum class [[nodiscard]] TrashResult {Moved, NoFile, Failed};
 
 TrashResult moveFileToTrash(const QString &path);

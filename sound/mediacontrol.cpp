@@ -119,15 +119,15 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     layout->addWidget(m_levelMeter, 1);
 
     connect(m_prevButton, &QToolButton::clicked, this,
-            [this] { runCommand(QStringLiteral("prev")); });
+            [this] { setCommand(QStringLiteral("prev")); });
     connect(m_playButton, &QToolButton::clicked, this,
-            [this] { runCommand(QStringLiteral("play")); });
+            [this] { setCommand(QStringLiteral("play")); });
     connect(m_pauseButton, &QToolButton::clicked, this,
-            [this] { runCommand(QStringLiteral("pause")); });
+            [this] { setCommand(QStringLiteral("pause")); });
     connect(m_stopButton, &QToolButton::clicked, this,
-            [this] { runCommand(QStringLiteral("stop")); });
+            [this] { setCommand(QStringLiteral("stop")); });
     connect(m_recordButton, &QToolButton::clicked, this,
-            [this] { runCommand(QStringLiteral("record")); });
+            [this] { setCommand(QStringLiteral("record")); });
 
     m_barTimer.setInterval(kBarRefreshMs);
     connect(&m_barTimer, &QTimer::timeout, this, &MediaControl::updateBar);
@@ -158,7 +158,8 @@ QString MediaControl::fileName() const
 
 void MediaControl::setCommand(const QString &command)
 {
-    runCommand(command);
+    // What failed shows in the mode the command leaves behind, which the bar follows.
+    static_cast<void>(runCommand(command));
 }
 
 MediaControl::CommandResult MediaControl::runCommand(const QString &command)
@@ -219,7 +220,8 @@ MediaControl::CommandResult MediaControl::close()
 
 MediaControl::CommandResult MediaControl::open()
 {
-    close();
+    // Closing cannot fail.
+    static_cast<void>(close());
     if (m_fileName.isEmpty())
         return CommandResult::BadFile;
     SoundSystem *sound = soundSystem();
@@ -430,18 +432,18 @@ void MediaControl::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
-        runCommand(m_mode == Mode::Playing             ? QStringLiteral("pause")
+        setCommand(m_mode == Mode::Playing             ? QStringLiteral("pause")
                            : m_mode == Mode::Recording ? QStringLiteral("stop")
                                                        : QStringLiteral("play"));
         break;
     case Qt::Key_Home:
-        runCommand(QStringLiteral("prev"));
+        setCommand(QStringLiteral("prev"));
         break;
     case Qt::Key_Escape:
-        runCommand(QStringLiteral("stop"));
+        setCommand(QStringLiteral("stop"));
         break;
     case Qt::Key_R:
-        runCommand(QStringLiteral("record"));
+        setCommand(QStringLiteral("record"));
         break;
     default:
         QWidget::keyPressEvent(event);

@@ -12,7 +12,7 @@
 // maps its libraries nor waits for the sound server, and a server that comes up after the
 // window is still found. Without the module, sound commands fail as they do without a device.
 //
-// Every command fails quietly: the window ignores the result, and the next command works.
+// A command that fails leaves the control ready for the next; runCommand() says why it failed.
 #pragma once
 
 #include "sound/audioclip.h"
@@ -38,16 +38,9 @@ public:
     enum class Mode { NotOpen, Stopped, Playing, Paused, Recording };
     Q_ENUM(Mode)
 
-    // Why a command did not run. The window ignores it; tests and the button bar read it.
-    enum class CommandResult {
-        Done,
-        UnknownCommand,
-        NothingOpen,
-        NoDevice,
-        BadFile,
-        NothingRecorded,
-        WriteFailed
-    };
+    // Why a command did not run. The window reads it where a user must hear of a failure.
+    enum class [[nodiscard]] CommandResult {Done,    UnknownCommand,  NothingOpen, NoDevice,
+                                            BadFile, NothingRecorded, WriteFailed};
     Q_ENUM(CommandResult)
 
     explicit MediaControl(QWidget *parent = nullptr);
@@ -65,7 +58,8 @@ public:
     void setFileName(const QString &fileName);
     QString fileName() const;
 
-    // Writing Command: runs the named command (case-insensitive); failures are silent.
+    // Writing Command: runs the named command (case-insensitive) for a caller that goes on
+    // whatever happens, as playing and discarding do.
     void setCommand(const QString &command);
     CommandResult runCommand(const QString &command);
 

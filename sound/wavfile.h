@@ -14,7 +14,7 @@
 
 enum class ClipReadError { None, NoFile, Unreadable, NotAudio, TooLong };
 
-struct ClipReadResult
+struct [[nodiscard]] ClipReadResult
 {
     ClipReadError error = ClipReadError::None;
     AudioClip clip;
@@ -23,13 +23,13 @@ struct ClipReadResult
 ClipReadResult readClip(QIODevice &device);
 ClipReadResult readClipFile(const QString &path);
 
-enum class ClipWriteError { None, Rejected, WriteFailed };
+enum class [[nodiscard]] ClipWriteError {None, Rejected, WriteFailed};
 
 // Writes the clip as a WAV file of 16-bit PCM at the clip's rate and channel count.
 // Rejected: an empty clip or one with no valid rate.
 ClipWriteError writeWav16(const AudioClip &clip, QIODevice &device);
 
-enum class ClipSaveResult { Saved, WriteFailed, OldClipKept };
+enum class [[nodiscard]] ClipSaveResult {Saved, WriteFailed, OldClipKept};
 
 // Keeps a recording as the clip at `path`, never losing what was there before: the new file
 // is written beside the target first, an existing clip then goes to the trash, and only then

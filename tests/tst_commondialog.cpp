@@ -104,7 +104,7 @@ void TestCommonDialog::requestCarriesFiltersAndStartFolder()
     });
     dialog.Filter = "Imatges (*.jpg)|*.jpg|Imatges (*.gif)|*.gif";
     dialog.FilterIndex = 1;
-    dialog.show(CommonDialog::Action::Open);
+    QCOMPARE(dialog.show(CommonDialog::Action::Open), CommonDialog::Result::Ok);
     QVERIFY(seen);
     QCOMPARE(seen->action, CommonDialog::Action::Open);
     QCOMPARE(seen->nameFilters, (QStringList {"Imatges (*.jpg)", "Imatges (*.gif)"}));
@@ -114,7 +114,7 @@ void TestCommonDialog::requestCarriesFiltersAndStartFolder()
     // Once a dialog has completed, the next one opens where it left off.
     QDir::setCurrent(QDir::tempPath());
     const QString current = QDir::currentPath();
-    dialog.show(CommonDialog::Action::Save);
+    QCOMPARE(dialog.show(CommonDialog::Action::Save), CommonDialog::Result::Ok);
     QCOMPARE(seen->action, CommonDialog::Action::Save);
     QCOMPARE(seen->startFolder, current);
 }

@@ -3,7 +3,8 @@
 // before. The file system itself makes them fail: a file-size limit makes every write past a chosen
 // byte fail as a full disk would, and a trash that cannot be created refuses the old clip. Whatever
 // the step that fails, the previous file must stay byte for byte as it was and no temporary file
-// may be left beside it. And the sound server going away in the middle of a clip and coming back:
+// may be left beside it, and the caption must say that nothing was saved until a save succeeds.
+// And the sound server going away in the middle of a clip and coming back:
 // the window must carry on, and the next play must be heard.
 #include "sinkcapture.h"
 #include "sound/mediacontrol.h"
@@ -138,12 +139,14 @@ void TestFaults::dictationSaveFailingAtEveryByte()
                  qPrintable(entries(folder.path()).join(u", ")));
         // The save ended at its last step whatever failed: the code must be typed again.
         QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
+        QCOMPARE(w->windowTitle(), QStringLiteral("No s'ha pogut desar el dictat"));
         ++m_faultsSurvived;
     }
 
     save(w, path);
     QCOMPARE(fileBytes(path), saved);
     QCOMPARE(entries(folder.path()), QStringList {QStringLiteral("dictat.dtd")});
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
     qInfo("%d injected faults survived so far", m_faultsSurvived);
 #endif
 }
@@ -200,6 +203,8 @@ void TestFaults::clipSaveFailingAtEveryStep()
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
     QByteArray broken = oldClipKept("no trash");
     QVERIFY2(broken.isEmpty(), broken.constData());
+    const QString notKept = QStringLiteral("No s'ha pogut desar l'enregistrament");
+    QCOMPARE(w->windowTitle(), notKept);
     ++m_faultsSurvived;
 
     // The disk fills at every step of writing; the recording waits to be kept once it is not.
@@ -214,6 +219,7 @@ void TestFaults::clipSaveFailingAtEveryStep()
             break;
         broken = oldClipKept("disk full after " + QByteArray::number(limit) + " bytes");
         QVERIFY2(broken.isEmpty(), broken.constData());
+        QCOMPARE(w->windowTitle(), notKept);
         ++m_faultsSurvived;
         // Every byte of the headers, then steps through the sound.
         if (limit >= 64 && limit % 997 != 0)
@@ -221,7 +227,9 @@ void TestFaults::clipSaveFailingAtEveryStep()
     }
     qInfo("the clip was kept with room for %lld bytes", limit);
 
-    // Kept at last: the new clip at its name, the old one in the trash, nothing else.
+    // Kept at last: the new clip at its name, the old one in the trash, nothing else, and the
+    // caption the load gave.
+    QCOMPARE(w->windowTitle(), QStringLiteral("Luvana"));
     const QByteArray kept = fileBytes(clip);
     QCOMPARE(entries(folder.path()), before);
     QVERIFY(readClipFile(clip).error == ClipReadError::None);

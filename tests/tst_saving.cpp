@@ -257,6 +257,7 @@ void TestSaving::failedSaveKeepsTheOldFile()
     QCOMPARE(entries(folder.path()), QStringList {oldName});
     QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
     QCOMPARE(w->arxiu, QDir::toNativeSeparators(chosenPath));
+    QCOMPARE(w->windowTitle(), QStringLiteral("No s'ha pogut desar el dictat"));
 
     // Nothing of the failed save stays open: the old file loads, and a save elsewhere works.
     load(w, oldPath);
@@ -267,6 +268,7 @@ void TestSaving::failedSaveKeepsTheOldFile()
     save(w, newPath);
     QCOMPARE(fileBytes(newPath),
              crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray("\r\n").repeated(8));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
 }
 
 void TestSaving::loadAndSaveKeepsTheDictation_data()
