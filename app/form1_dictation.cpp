@@ -98,6 +98,7 @@ void Form1::guarda()
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = kDictationFilter;
     m_cmDialog1->FilterIndex = 1;
+    m_cmDialog1->DefaultExt = QStringLiteral("dtd");
     if (m_cmDialog1->show(CommonDialog::Action::Save) == CommonDialog::Result::Ok) {
         arxiu = m_cmDialog1->FileName;
         dictation::DictationTexts texts;

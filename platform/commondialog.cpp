@@ -28,15 +28,25 @@ QStringList CommonDialog::nameFilters(const QString &filter)
 CommonDialog::Result CommonDialog::show(Action action)
 {
     const Request request {action, nameFilters(Filter), FilterIndex,
-                           m_initialDirectory.isEmpty() ? QDir::currentPath() : m_initialDirectory};
+                           m_initialDirectory.isEmpty() ? QDir::currentPath() : m_initialDirectory,
+                           action == Action::Save ? DefaultExt : QString()};
     const std::optional<QString> chosen = m_chooser ? m_chooser(request) : showQtDialog(request);
     if (!chosen || chosen->isEmpty())
         return CancelError ? Result::CancelError : Result::Ok;
 
-    FileName = QDir::toNativeSeparators(QFileInfo(*chosen).absoluteFilePath());
-    QDir::setCurrent(QFileInfo(*chosen).absolutePath());
+    const QFileInfo file(withDefaultExtension(*chosen, request.defaultExtension));
+    FileName = QDir::toNativeSeparators(file.absoluteFilePath());
+    QDir::setCurrent(file.absolutePath());
     m_initialDirectory.clear();
     return Result::Ok;
+}
+
+QString CommonDialog::withDefaultExtension(const QString &path, const QString &extension)
+{
+    // Qt's own dialog adds its default suffix by the same rule, so both dialogs agree.
+    if (extension.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
+        return path;
+    return path + u'.' + extension;
 }
 
 void CommonDialog::setInitialDirectory(const QString &folder)
@@ -64,6 +74,8 @@ std::optional<QString> CommonDialog::showQtDialog(const Request &request) const
         dialog.selectNameFilter(request.nameFilters.at(request.filterIndex - 1));
     if (request.action == Action::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Added before the dialog asks about replacing a file, so it asks about the right one.
+        dialog.setDefaultSuffix(request.defaultExtension);
         dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -4,7 +4,9 @@
 // index, then show it with an action (1 open, 2 save) and read FileName. A cancel is reported as
 // a failure the caller may skip; FileName then keeps the last chosen name, which the window's
 // loading and picture choice rely on. A completed dialog makes the chosen file's folder the
-// current directory, so pictures named by bare file name are found beside it.
+// current directory, so pictures named by bare file name are found beside it. A name typed in
+// the save dialog without any extension gets DefaultExt, as the file it names would otherwise be
+// hidden by the very filter it was saved under.
 #pragma once
 
 #include <QObject>
@@ -31,6 +33,7 @@ public:
         QStringList nameFilters;
         int filterIndex; // 1-based, as the callers set it
         QString startFolder;
+        QString defaultExtension; // empty for an open dialog
     };
     using Chooser = std::function<std::optional<QString>(const Request &)>;
 
@@ -40,6 +43,7 @@ public:
     QString Filter;
     int FilterIndex = 0;
     QString FileName;
+    QString DefaultExt; // without its dot: "dtd"; used by the save dialog only
 
     // Writing the dialog action: shows the dialog modally and returns when it is closed.
     // A cancel leaves FileName as it was.
@@ -54,6 +58,8 @@ public:
     void setInitialDirectory(const QString &folder);
 
     static QStringList nameFilters(const QString &filter);
+    // The path with "." and the extension added when its file name has no "." at all.
+    static QString withDefaultExtension(const QString &path, const QString &extension);
 
 private:
     std::optional<QString> showQtDialog(const Request &request) const;

@@ -155,6 +155,19 @@ void TestCommonDialog::realDialogDrivenOffscreen()
     });
     QCOMPARE(dialog.show(CommonDialog::Action::Open), CommonDialog::Result::CancelError);
     QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("conte.dtd")));
+
+    // A name typed without an extension is saved with the dialog's default one.
+    dialog.DefaultExt = "dtd";
+    QTimer::singleShot(0, this, [] {
+        auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(fileDialog);
+        auto *nameBox = fileDialog->findChild<QLineEdit *>("fileNameEdit");
+        QVERIFY(nameBox);
+        QTest::keyClicks(nameBox, "animals");
+        QTest::keyClick(nameBox, Qt::Key_Return);
+    });
+    QCOMPARE(dialog.show(CommonDialog::Action::Save), CommonDialog::Result::Ok);
+    QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("animals.dtd")));
 }
 
 QTEST_MAIN(TestCommonDialog)

@@ -67,6 +67,8 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void loadAndSaveKeepsTheDictation_data();
     void loadAndSaveKeepsTheDictation();
+    void typedNameGetsTheExtension_data();
+    void typedNameGetsTheExtension();
     void pastedLineBreakBecomesASpace_data();
     void pastedLineBreakBecomesASpace();
 };
@@ -340,6 +342,40 @@ void TestSaving::loadAndSaveKeepsTheDictation()
     QCOMPARE(w->nfrases, items);
     save(w, second);
     QCOMPARE(fileBytes(second), saved);
+}
+
+void TestSaving::typedNameGetsTheExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+
+    QTest::newRow("no extension") << "animals"
+                                  << "animals.dtd";
+    QTest::newRow("dot in the folder only") << "3r.curs/animals"
+                                            << "3r.curs/animals.dtd";
+    QTest::newRow("extension of its own kept") << "animals.txt"
+                                               << "animals.txt";
+}
+
+void TestSaving::typedNameGetsTheExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, file);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("3r.curs")));
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    fillBoxes(w, {"Animals", "text", "Quin?"});
+    save(w, folder.filePath(typed));
+
+    const QString path = folder.filePath(file);
+    QCOMPARE(w->arxiu, QDir::toNativeSeparators(path));
+    QCOMPARE(fileBytes(path),
+             crLfLines({"Animals", "text", "x", "Quin?"}) + kNineEmptyLines.left(16));
+    if (typed != file)
+        QVERIFY(!QFile::exists(folder.filePath(typed)));
 }
 
 void TestSaving::pastedLineBreakBecomesASpace_data()
