@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -21,6 +22,26 @@ namespace {
 
 constexpr int kTimerIntervalMs = 200;
 constexpr QRgb kWindowYellow = 0xffffff80;
+
+// Text1's text as typed. toPlainText() also turns each non-breaking space into a plain one;
+// the raw text keeps them, and only its paragraph, line and frame marks become line ends.
+QString plainTextAsTyped(const QTextDocument *document)
+{
+    QString text = document->toRawText();
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // a frame's start
+        case 0xfdd1: // a frame's end
+            c = u'\n';
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
 
 template<typename T>
 T *control(const QWidget *window, const char *name)
@@ -181,6 +202,6 @@ void Form1::setItemText(int item, const QString &text)
 QString Form1::itemText(int item) const
 {
     if (item == 1)
-        return m_text1->toPlainText();
+        return plainTextAsTyped(m_text1->document());
     return m_textBoxes.at(std::size_t(item))->text();
 }

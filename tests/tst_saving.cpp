@@ -303,6 +303,10 @@ void TestSaving::loadAndSaveKeepsTheDictation_data()
             << crLfLines({"Can\xE7\xF3", "Primera l\xEDnia", "Segona", "x", "Qu\xE8?"})
                     + QByteArray("\r\n").repeated(8)
             << "TT........";
+    const QByteArray nbsp = crLfLines({"A\xA0les 10", "S\xF3n les 10\xA0h.", "El 3\xA0%", "x",
+                                       "Quina\xA0hora?"})
+            + QByteArray("\r\n").repeated(8);
+    QTest::newRow("non-breaking spaces kept") << nbsp << nbsp << "TT........";
     QTest::newRow("typed in an editor, UTF-8 with ŀ")
             << QByteArray("Paŀla\r\nUna iŀlusió\r\nx\r\nQuè?\r\n")
             << "\xEF\xBB\xBF"
