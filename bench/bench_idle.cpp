@@ -6,10 +6,10 @@
 #include "app/form1.h"
 #include "benchtable.h"
 #include "platform/commondialog.h"
-#include "tests/paintcounter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
@@ -21,6 +21,22 @@
 #include <optional>
 
 namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 // A five-item dictation in the teacher's format: Windows-1252, CR LF.
 QString writeDictation(const QTemporaryDir &dir)

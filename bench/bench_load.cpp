@@ -8,7 +8,6 @@
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
-#include "tests/testfiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,9 +21,13 @@
 #include <optional>
 #include <vector>
 
-using testfiles::writeFile;
-
 namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 constexpr int kReaderRuns = 5;
 constexpr double kMegabyte = 1024.0 * 1024.0;

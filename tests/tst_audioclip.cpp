@@ -3,7 +3,7 @@
 #include "sound/audioclip.h"
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
-#include "soundclips.h"
+#include "support/soundclips.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "authoring/authoring.h"
 #include "platform/filetrash.h"
 #include "platform/pictureloader.h"
+#include "support/restorers.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -93,8 +94,8 @@ void TestAuthoring::trash()
 {
     QTemporaryDir home;
     QVERIFY(home.isValid());
-    qputenv("XDG_DATA_HOME", QDir(home.path()).absoluteFilePath("data").toUtf8());
-    const auto restore = qScopeGuard([] { qunsetenv("XDG_DATA_HOME"); });
+    const EnvironmentRestorer restore("XDG_DATA_HOME",
+                                      QDir(home.path()).absoluteFilePath("data").toUtf8());
 
     const QString clip = home.filePath("gat-1.wav");
     QFile file(clip);

@@ -5,11 +5,13 @@
 #include "app/form1.h"
 #include "app/widgets.h"
 #include "platform/commondialog.h"
-#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/pictures.h"
+#include "support/restorers.h"
+#include "support/sinkcapture.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QAudioSink>
 #include <QBuffer>
@@ -50,39 +52,14 @@ QSet<QString> shownControls(const WindowUnderTest &w)
     return shown;
 }
 
-// Typed key by key; QTest::keyClicks takes ASCII only, and Catalan needs its accents.
-void typeInto(const WindowUnderTest &w, const char *name, const QString &text)
-{
-    w.click(name);
-    for (const QChar ch : text) {
-        QTest::sendKeyEvent(QTest::Click, w.get(name), Qt::Key(ch.toUpper().unicode()), QString(ch),
-                            Qt::NoModifier);
-    }
-}
-
 // Label4 lies partly behind the discard button; this point of the window reaches it.
 QPoint hideSpot(const WindowUnderTest &w)
 {
     return w.get("Label4")->mapFrom(w.window(), QPoint(760, 120));
 }
 
-QByteArray jpeg(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    return bytes;
-}
-
-// JPEG blurs a plain colour a little.
-bool closeTo(QColor seen, QColor expected)
-{
-    return qAbs(seen.red() - expected.red()) < 24 && qAbs(seen.green() - expected.green()) < 24
-            && qAbs(seen.blue() - expected.blue()) < 24;
-}
+using pictures::closeTo;
+using pictures::jpeg;
 
 // A 1 x 1 GIF of two frames, black then white; only the first is shown.
 QByteArray twoFrameGif()
@@ -101,19 +78,6 @@ QByteArray hugeGif()
 {
     return QByteArray::fromHex("47494638396160ea60ea000000"
                                "2c0000000060ea60ea0002024401003b");
-}
-
-// Restores XDG_DATA_HOME, where the trash lives, when the test ends.
-auto useDataHome(const QString &folder)
-{
-    const QByteArray previous = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", folder.toUtf8());
-    return qScopeGuard([previous] {
-        if (previous.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", previous);
-    });
 }
 
 // A 440 Hz tone for as long as it is read: the teacher's voice. The sound server's default
@@ -344,7 +308,7 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     QVERIFY(dir.isValid());
     const QString dataHome = dir.filePath(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(dataHome));
-    const auto restore = useDataHome(dataHome);
+    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
     const QString dictation = dir.filePath(QStringLiteral("animals.dtd"));
     QVERIFY(writeFile(dictation,
                       "Animals\r\nUn gat.\r\nx\r\nOn dorm?\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
@@ -606,7 +570,7 @@ void TestAuthoringWindow::teacherWritesAndRecordsADictation()
     QVERIFY(dir.isValid());
     const QString dataHome = dir.filePath(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(dataHome));
-    const auto restore = useDataHome(dataHome);
+    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
     const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
 
     WindowUnderTest w;

@@ -7,10 +7,10 @@
 // A file that hangs the window is caught by a watchdog, which names it and stops the test: a
 // hang inside a handler never returns to the event loop, so no QTRY could see it.
 #include "app/widgets.h"
-#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/sinkcapture.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -127,7 +127,7 @@ bool writeSilentFlac(const QString &path, int rate, int channels, qint64 frames)
     return sf_close(file) == 0 && ok;
 }
 
-const QByteArray kTenItems = "Clips\r\nu\r\nx\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\nd\r\n";
+using testfiles::kClipsDictation;
 
 } // namespace
 
@@ -356,7 +356,7 @@ void TestCorpus::clip()
     QVERIFY(folder.isValid());
     const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
     const QString clip = folder.filePath(QStringLiteral("d-1.wav"));
-    QVERIFY(writeFile(dictation, kTenItems));
+    QVERIFY(writeFile(dictation, kClipsDictation));
     QVERIFY(QFile::copy(path, clip));
 
     WindowUnderTest w;

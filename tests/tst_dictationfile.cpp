@@ -2,7 +2,8 @@
 // file whole or leaves it exactly as it was.
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
-#include "testfiles.h"
+#include "support/restorers.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,8 +52,7 @@ QByteArray fullLengthDictation(const QByteArray &lineEnd, qsizetype lineLength =
             + lines(filler + "item ", 9, lineEnd);
 }
 
-const QByteArray kOldDictation =
-        "Vell\r\nEl gat dorm.\r\nx\r\nu\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\n";
+using testfiles::kOldDictation;
 const QByteArray kNewDictation = "Nou\r\nLa gata.\r\nx\r\n" + QByteArray("\r\n").repeated(9);
 
 } // namespace
@@ -212,14 +212,8 @@ void TestDictationFile::cannotOpenReadOnlyFolder()
     QVERIFY(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
     QVERIFY(writeFile(path, kOldDictation));
-    const QFile::Permissions writable = QFile::permissions(folder.path());
+    const PermissionsRestorer restore(folder.path());
     QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
-    struct RestorePermissions
-    {
-        QString path;
-        QFile::Permissions permissions;
-        ~RestorePermissions() { QFile::setPermissions(path, permissions); }
-    } restore {folder.path(), writable};
 
     // An administrator writes into read-only folders all the same; the other cannot-open rows
     // cover that case.

@@ -6,12 +6,12 @@
 // may be left beside it, and the caption must say that nothing was saved until a save succeeds.
 // And the sound server going away in the middle of a clip and coming back:
 // the window must carry on, and the next play must be heard.
-#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
-#include "soundclips.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/sinkcapture.h"
+#include "support/soundclips.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,25 +54,8 @@ private:
 };
 #endif
 
-void typeInto(const WindowUnderTest &w, const char *box, const QString &text)
-{
-    QWidget *widget = w.get(box);
-    widget->setFocus();
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// The access code and the save dialog's answer: what the teacher does to save.
-void save(WindowUnderTest &w, const QString &path)
-{
-    typeInto(w, "codi", QStringLiteral("kub"));
-    w.answers.enqueue(path);
-    w.click("Command2");
-}
-
-const QByteArray kOldDictation =
-        "Vell\r\nEl gat dorm.\r\nx\r\nu\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\n";
-const QByteArray kTenItems = "Clips\r\nu\r\nx\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\nd\r\n";
+using testfiles::kClipsDictation;
+using testfiles::kOldDictation;
 
 } // namespace
 
@@ -162,7 +145,7 @@ void TestFaults::clipSaveFailingAtEveryStep()
     QVERIFY(folder.isValid());
     const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
     const QString clip = folder.filePath(QStringLiteral("d-1.wav"));
-    QVERIFY(writeFile(dictation, kTenItems));
+    QVERIFY(writeFile(dictation, kClipsDictation));
     const QByteArray oldClip = fileBytes(
             QDir(qEnvironmentVariable("LUVANA_SOURCE_DIR"))
                     .filePath(QStringLiteral("tests/data/bad-input/good.wav")));
@@ -258,7 +241,7 @@ void TestFaults::soundServerRestartsWhilePlaying()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
-    QVERIFY(writeFile(dictation, kTenItems));
+    QVERIFY(writeFile(dictation, kClipsDictation));
     const AudioClip clip = soundclips::tone(44100, 1, 4.0, 0.5f);
     QVERIFY(soundclips::writeWav(folder.filePath(QStringLiteral("d-1.wav")), clip,
                                  SF_FORMAT_PCM_16));

@@ -1,7 +1,7 @@
 // The .dtd reader and writer, byte for byte: every layout a file can have, the repairs to the
 // old reader and writer, and round trips through both.
 #include "dictation/format.h"
-#include "testfiles.h"
+#include "support/testfiles.h"
 
 #include <QTest>
 

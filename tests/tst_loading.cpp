@@ -2,8 +2,9 @@
 // in the open dialog, and then what the window shows: the title, the item boxes and their play
 // buttons, item 1 as text or as a picture, and the item count the grade is worked out from.
 #include "app/widgets.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/pictures.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QColor>
 #include <QDir>
@@ -36,20 +37,10 @@ QString nativePath(const QString &path)
 // A picture the loader can read, in one colour so that what Image1 shows can be recognised.
 bool writePicture(const QString &path, QColor colour, QSize size)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image.save(path, "JPEG");
+    return pictures::plain(size, colour).save(path, "JPEG");
 }
 
-bool looksLike(const QImage &image, QColor colour, QSize size)
-{
-    if (image.size() != size)
-        return false;
-    const QColor seen = image.pixelColor(size.width() / 2, size.height() / 2);
-    // JPEG moves colours a little.
-    return qAbs(seen.red() - colour.red()) < 16 && qAbs(seen.green() - colour.green()) < 16
-            && qAbs(seen.blue() - colour.blue()) < 16;
-}
+using pictures::looksLike;
 
 QStringList boxTexts(const WindowUnderTest &w)
 {

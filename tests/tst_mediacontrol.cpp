@@ -1,8 +1,8 @@
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
 // reach the sink, what it records must be what the sink heard, and its buttons must follow.
-#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
-#include "soundclips.h"
+#include "support/sinkcapture.h"
+#include "support/soundclips.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -2,10 +2,10 @@
 // module's path relative to the executable leads nowhere, as in an installation that lost it.
 // Sound commands must fail as they do without a device, the bar must stay disabled, clip files
 // must be left alone, and none of the sound libraries may be loaded on the way.
-#include "loadedlibraries.h"
 #include "sound/mediacontrol.h"
-#include "soundclips.h"
-#include "testfiles.h"
+#include "support/loadedlibraries.h"
+#include "support/soundclips.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,10 +4,10 @@
 //
 // This test links what the window links, and libsndfile to write its clips: what it finds
 // mapped of the other sound libraries, the control loaded.
-#include "loadedlibraries.h"
 #include "sound/mediacontrol.h"
-#include "soundclips.h"
-#include "testfiles.h"
+#include "support/loadedlibraries.h"
+#include "support/soundclips.h"
+#include "support/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>

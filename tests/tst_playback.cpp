@@ -2,11 +2,12 @@
 // buttons clicked, the grading tick driven by hand, and what the pupil then sees in the grade
 // label and the feedback panel.
 #include "app/widgets.h"
-#include "paintcounter.h"
-#include "sinkcapture.h"
 #include "sound/mediacontrol.h"
-#include "soundclips.h"
-#include "windowtest.h"
+#include "support/messages.h"
+#include "support/paintcounter.h"
+#include "support/sinkcapture.h"
+#include "support/soundclips.h"
+#include "support/windowtest.h"
 
 #include <QFile>
 #include <QLabel>
@@ -15,15 +16,11 @@
 
 namespace {
 
-const QString kLow = QStringLiteral(
-        " Sembla que no has estat massa atent, hauries de repetir el dictat.");
-const QString kMiddle = QStringLiteral(
-        " Repasa el dictat i escriu a la teva llibreta les frases que tan costat més.");
-const QString kFair = QStringLiteral(" Hi ha paraules que et costen una mica, escriu-les a la "
-                                     "teva llibreta i comprova que coneixes bé el seu significat.");
-const QString kGood = QStringLiteral(
-        "Està força bé, encara que ha hagut alguna frase que ta costat una mica.");
-const QString kBest = QStringLiteral("Molt bé ho has fet has gaire bé perfecte, segueix així.");
+using messages::kBest;
+using messages::kFair;
+using messages::kGood;
+using messages::kLow;
+using messages::kMiddle;
 
 QString caption(int nota)
 {
@@ -48,13 +45,6 @@ QString writeDictation(const QTemporaryDir &dir, const QString &name, int items)
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) != text.toLatin1().size())
         return QString();
     return path;
-}
-
-// Types into a box key by key; QTest::keyClicks takes only ASCII.
-void typeInto(QWidget *box, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 QByteArray playButton(int item)
@@ -120,7 +110,7 @@ void TestPlayback::pressNamesTheClip()
     WindowUnderTest w;
     load(w, writeDictation(m_dir, QStringLiteral("animals.dtd"), 10));
     QCOMPARE(w->nfrases, 10);
-    typeInto(w.get("nom"), nom);
+    typeInto(w, "nom", nom);
     QCOMPARE(w.get<QLineEdit>("nom")->text(), nom);
 
     w.click(playButton(item).constData());
@@ -136,12 +126,12 @@ void TestPlayback::nameIsReadAtEachPress()
     WindowUnderTest w;
     load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
     auto *nom = w.get<QLineEdit>("nom");
-    typeInto(nom, QStringLiteral("anna"));
+    typeInto(w, "nom", QStringLiteral("anna"));
     w.click("wav2");
     QVERIFY(w->arxiuwav.endsWith(QStringLiteral("granja-anna2.wav")));
 
     nom->clear();
-    typeInto(nom, QStringLiteral("pol"));
+    typeInto(w, "nom", QStringLiteral("pol"));
     w.click("wav2");
     QVERIFY(w->arxiuwav.endsWith(QStringLiteral("granja-pol2.wav")));
     QCOMPARE(w.get<MediaControl>("MMControl1")->fileName(), w->arxiuwav);
@@ -153,7 +143,7 @@ void TestPlayback::nameIsReadAtEachPress()
 void TestPlayback::pressesBeforeAnyDictation()
 {
     WindowUnderTest w;
-    typeInto(w.get("nom"), QStringLiteral("anna"));
+    typeInto(w, "nom", QStringLiteral("anna"));
     w.click("wav3");
     w.click("wav3");
     w.click("wav7");
@@ -319,7 +309,7 @@ void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()
 void TestPlayback::newAttemptStartsOver()
 {
     WindowUnderTest w;
-    typeInto(w.get("nom"), QStringLiteral("anna"));
+    typeInto(w, "nom", QStringLiteral("anna"));
     load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), 3));
     w->Timer1_Timer();
     listen(w, 1, 9);
@@ -406,7 +396,7 @@ void TestPlayback::playButtonSoundsTheClip()
     QTemporaryDir dir;
     WindowUnderTest w;
     load(w, writeDictation(dir, QStringLiteral("so.dtd"), 3));
-    typeInto(w.get("nom"), nom);
+    typeInto(w, "nom", nom);
     const AudioClip clip = soundclips::tone(44100, 1, 0.6, 0.5f);
     QVERIFY(soundclips::writeWav(dir.filePath(QStringLiteral("so-anna2.wav")), clip,
                                  SF_FORMAT_PCM_16));

@@ -6,8 +6,8 @@
 #include "dictation/codec.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QDir>
 #include <QImageReader>

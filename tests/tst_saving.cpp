@@ -2,8 +2,9 @@
 // save dialog; then the bytes on disk, what happens to an older file when the save fails, and
 // dictations that go through a load and a save and come back as they were.
 #include "app/widgets.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/restorers.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QClipboard>
 #include <QColor>
@@ -42,13 +43,6 @@ QStringList shownTexts(const WindowUnderTest &w)
     for (int item = 2; item <= 10; ++item)
         texts.append(lineBox(w, item)->text());
     return texts;
-}
-
-void save(WindowUnderTest &w, const QString &path)
-{
-    w.answers.enqueue(path);
-    QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
-    w.click("Command2");
 }
 
 } // namespace
@@ -233,13 +227,7 @@ void TestSaving::failedSaveKeepsTheOldFile()
     const QByteArray oldBytes = crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray(8, '\n');
     QVERIFY(writeFile(oldPath, oldBytes));
 
-    const QFile::Permissions writable = QFile::permissions(folder.path());
-    struct RestorePermissions
-    {
-        QString path;
-        QFile::Permissions permissions;
-        ~RestorePermissions() { QFile::setPermissions(path, permissions); }
-    } restore {folder.path(), writable};
+    const PermissionsRestorer restore(folder.path());
     if (readOnlyFolder)
         QVERIFY(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));
     // An administrator writes where permissions or names would stop anyone else; the row

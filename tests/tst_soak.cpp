@@ -5,8 +5,8 @@
 // Under the address sanitizer, which keeps freed memory aside on purpose, the memory is only
 // printed, and LeakSanitizer checks at exit that nothing was lost.
 #include "sound/mediacontrol.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -5,7 +5,7 @@
 #include "dictation/format.h"
 #include "packaging/tools/textspage.h"
 #include "platform/datapaths.h"
-#include "windowtest.h"
+#include "support/windowtest.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -3,8 +3,8 @@
 // dialog's own title, with nothing added. On a real X server (xvfb-run), the title a window
 // manager shows is a window's _NET_WM_NAME, read here with xprop as any other client reads it.
 #include "app/application.h"
-#include "testfiles.h"
-#include "windowtest.h"
+#include "support/testfiles.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -9,7 +9,7 @@
 #include "app/form1.h"
 #include "app/widgets.h"
 #include "sound/mediacontrol.h"
-#include "windowtest.h"
+#include "support/windowtest.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>

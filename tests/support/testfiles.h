@@ -51,4 +51,11 @@ inline QStringList entries(const QString &folder)
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Two sample dictations, each with item 1 and the nine one-line items all written, in the
+// bytes the writer produces.
+inline const QByteArray kOldDictation =
+        "Vell\r\nEl gat dorm.\r\nx\r\nu\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\n";
+inline const QByteArray kClipsDictation =
+        "Clips\r\nu\r\nx\r\nd\r\nt\r\nq\r\nc\r\ns\r\ns\r\nv\r\nn\r\nd\r\n";
+
 } // namespace testfiles

@@ -105,3 +105,21 @@ inline QString shownItems(const WindowUnderTest &w)
     }
     return shown;
 }
+
+// Typed key by key into a control, which takes the focus first; QTest::keyClicks takes ASCII
+// only, and Catalan needs its accents.
+inline void typeInto(const WindowUnderTest &w, const char *name, const QString &text)
+{
+    QWidget *box = w.get(name);
+    box->setFocus();
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// What the teacher does to save: the access code, then the save dialog answered with `path`.
+inline void save(WindowUnderTest &w, const QString &path)
+{
+    typeInto(w, "codi", QStringLiteral("kub"));
+    w.answers.enqueue(path);
+    w.click("Command2");
+}
