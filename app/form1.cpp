@@ -149,11 +149,7 @@ void Form1::connectHandlers()
 
 void Form1::Form_Load()
 {
-    m_label2->setText(QString());
-    nfrases = 0;
-    escoltes = 0;
-    nota = 0;
-    acabades = 0;
+    showStep(m_exercise.reset());
     m_mmControl1->setNotify(false);
     m_mmControl1->setWait(true);
     m_mmControl1->setShareable(false);

@@ -8,12 +8,12 @@
 // Handlers are grouped by the subsystem they belong to, one file each (form1_*.cpp).
 #pragma once
 
+#include "listening/exercise.h"
+
 #include <QString>
 #include <QWidget>
 
 #include <array>
-#include <bitset>
-#include <optional>
 
 class ClickLabel;
 class CommonDialog;
@@ -29,6 +29,9 @@ class QTimer;
 class Form1 : public QWidget
 {
     Q_OBJECT
+    // The rules of the attempt; declared first, as the counters below name its fields.
+    listening::Exercise m_exercise;
+
 public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
@@ -37,10 +40,10 @@ public:
     QString arxiu;    // the open dictation's full path
     QString arxiuwav; // the clip last chosen with a play button
     QString frase1, frase2, frase3, frase4, frase5, frase6, frase7, frase8, frase9, frase10;
-    int nfrases = 0;  // items of the open dictation that have text
-    int escoltes = 0; // play-button presses since start-up or the last new attempt
-    int nota = 0;     // the grade, 0 to 10
-    int acabades = 0; // distinct items played since the last new attempt
+    int &nfrases = m_exercise.nfrases;   // items of the open dictation that have text
+    int &escoltes = m_exercise.escoltes; // presses since start-up or the last new attempt
+    int &nota = m_exercise.nota;         // the grade, 0 to 10
+    int &acabades = m_exercise.acabades; // distinct items played since the last new attempt
 
     // Events of the window's controls.
     void Form_Load();
@@ -77,6 +80,7 @@ public:
 private:
     void connectHandlers();
     void playItem(int item);
+    void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
     void setItemText(int item, const QString &text);
     QString itemText(int item) const;
@@ -97,11 +101,6 @@ private:
     MediaControl *m_mmControl1;
     QTimer *m_timer1;
     CommonDialog *m_cmDialog1;
-
-    // Which items have been played since the last new attempt, and the grade the final
-    // display last showed: it shows again only when the grade changes.
-    std::bitset<10> m_itemsPlayed;
-    std::optional<int> m_finalGradeShown;
     // What the caption said before it told of a recording that could not be kept.
     QString m_captionBeforeFailure;
 };

@@ -18,13 +18,7 @@ const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat
 
 void Form1::Command1_Click()
 {
-    m_label2->setText(QString());
-    nfrases = 0;
-    escoltes = 0;
-    nota = 0;
-    acabades = 0;
-    m_itemsPlayed.reset();
-    m_finalGradeShown.reset();
+    showStep(m_exercise.reset());
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
         m_playButtons[item]->setVisible(true);
@@ -68,12 +62,11 @@ void Form1::carga()
 
     for (int item = 1; item <= 10; ++item) {
         if (frase(item).isEmpty()) {
-            ++nfrases;
             itemBox(item)->setVisible(false);
             m_playButtons[item]->setVisible(false);
         }
     }
-    nfrases = 10 - nfrases;
+    m_exercise.load(dictation::countNonEmpty(read));
 
     if (!frase1.isEmpty()) {
         if (dictation::isPictureReference(frase1)) {

@@ -3,6 +3,7 @@
 
 #include "app/widgets.h"
 #include "listening/clippath.h"
+#include "listening/exercise.h"
 #include "listening/grading.h"
 #include "sound/mediacontrol.h"
 
@@ -10,14 +11,7 @@
 
 void Form1::playItem(int item)
 {
-    ++escoltes;
-    // Only items of the exercise count towards completing it: the authoring layout also shows
-    // the play buttons of empty items, and hearing one of those must not make the exercise
-    // impossible to finish.
-    if (!frase(item).isEmpty() && !m_itemsPlayed.test(std::size_t(item - 1))) {
-        m_itemsPlayed.set(std::size_t(item - 1));
-        ++acabades;
-    }
+    m_exercise.listen(item, !frase(item).isEmpty());
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
     m_mmControl1->setCommand(QStringLiteral("close"));
@@ -29,19 +23,14 @@ void Form1::playItem(int item)
 
 void Form1::Timer1_Timer()
 {
-    if (nfrases < 1)
-        return;
-    nota = listening::gradeAfterTick(escoltes, nfrases, nota);
-    const QString caption = listening::gradeCaption(nota);
-    // An idle window must not repaint five times a second: only a new caption is written.
-    if (m_label2->text() != caption)
-        m_label2->setText(caption);
+    showStep(m_exercise.tick());
+}
 
-    // The final display runs when the exercise becomes complete, and again only when the
-    // grade it showed has changed: run on every tick, it would bring back a panel the pupil
-    // has just put away. The caption above already holds the grade it shows.
-    if (acabades == nfrases && m_finalGradeShown != nota) {
-        m_finalGradeShown = nota;
+void Form1::showStep(const listening::Display &display)
+{
+    if (display.caption)
+        m_label2->setText(*display.caption);
+    if (display.finalDisplay) {
         m_label2->setVisible(true);
         mensaje();
     }

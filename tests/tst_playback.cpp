@@ -17,10 +17,8 @@
 namespace {
 
 using messages::kBest;
-using messages::kFair;
 using messages::kGood;
 using messages::kLow;
-using messages::kMiddle;
 
 QString caption(int nota)
 {
@@ -194,13 +192,12 @@ void TestPlayback::gradeFollowsListens_data()
     QTest::addColumn<int>("listens");
     QTest::addColumn<int>("grade");
 
+    // The grade for every count of listens is the exercise's (tst_listening); these rows see
+    // that the window's ticks and play buttons reach it.
     const struct
     {
         int items, listens, grade;
-    } rows[] = {
-            {5, 0, 10}, {5, 12, 10}, {5, 13, 9}, {5, 15, 8}, {5, 21, 5},
-            {5, 24, 4}, {5, 36, 0},  {1, 4, 10}, {1, 5, 9},  {1, 28, 0},
-    };
+    } rows[] = {{5, 0, 10}, {5, 13, 9}, {1, 28, 0}};
     for (const auto &row : rows) {
         QTest::addRow("%d items, %d listens", row.items, row.listens)
                 << row.items << row.listens << row.grade;
@@ -233,13 +230,9 @@ void TestPlayback::playingEveryItemCompletes_data()
     QTest::addColumn<int>("grade");
     QTest::addColumn<QString>("message");
 
+    // Every grade's message is the exercise's (tst_listening); these rows see the window show it.
     QTest::newRow("one item") << 1 << 0 << 10 << kBest;
-    QTest::newRow("five items, once each") << 5 << 0 << 10 << kBest;
-    QTest::newRow("ten items, once each") << 10 << 0 << 10 << kBest;
-    QTest::newRow("two items, grade 9") << 2 << 6 << 9 << kBest;
     QTest::newRow("three items, grade 8") << 3 << 9 << 8 << kGood;
-    QTest::newRow("four items, grade 7") << 4 << 11 << 7 << kFair;
-    QTest::newRow("five items, grade 4") << 5 << 19 << 4 << kMiddle;
     QTest::newRow("ten items, grade 2") << 10 << 30 << 2 << kLow;
 }
 

@@ -30,7 +30,6 @@ private slots:
     void controlsStayPutWhenTheWindowResizes();
     void startUpState();
     void startUpLooks();
-    void tickBeforeAnyDictationDoesNothing();
     void frontControlReceivesTheClick_data();
     void frontControlReceivesTheClick();
     void imageSeenOnlyWithText1Hidden();
@@ -187,16 +186,6 @@ void TestWindow::startUpLooks()
     QVERIFY(QFontMetrics(discard->font()).inFontUcs4(0x2652));
     QCOMPARE(w.get<QPushButton>("Command4")->text(), QStringLiteral("oK"));
     QCOMPARE(w.get<QLineEdit>("codi")->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-}
-
-void TestWindow::tickBeforeAnyDictationDoesNothing()
-{
-    WindowUnderTest w;
-    w->escoltes = 5;
-    w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
-    QCOMPARE(w->nota, 0);
-    QVERIFY(w.get("Picture3")->isHidden());
 }
 
 void TestWindow::frontControlReceivesTheClick_data()

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "listening/exercise.h"
+
+#include "listening/grading.h"
+
+namespace listening {
+
+Display Exercise::reset()
+{
+    nfrases = 0;
+    escoltes = 0;
+    nota = 0;
+    acabades = 0;
+    m_itemsPlayed.reset();
+    m_finalGradeShown.reset();
+    m_caption.clear();
+    return {QString(), false};
+}
+
+void Exercise::load(int itemsWithText)
+{
+    nfrases = itemsWithText;
+}
+
+void Exercise::listen(int item, bool itemHasText)
+{
+    ++escoltes;
+    // The authoring layout shows the play buttons of empty items too: hearing one of those
+    // must not make the exercise impossible to finish, nor may hearing an item twice finish it.
+    const auto bit = std::size_t(item - 1);
+    if (itemHasText && bit < m_itemsPlayed.size() && !m_itemsPlayed.test(bit)) {
+        m_itemsPlayed.set(bit);
+        ++acabades;
+    }
+}
+
+Display Exercise::tick()
+{
+    Display display;
+    if (nfrases < 1)
+        return display;
+    nota = gradeAfterTick(escoltes, nfrases, nota);
+    const QString caption = gradeCaption(nota);
+    if (caption != m_caption) {
+        m_caption = caption;
+        display.caption = caption;
+    }
+    if (acabades == nfrases && m_finalGradeShown != nota) {
+        m_finalGradeShown = nota;
+        display.finalDisplay = true;
+    }
+    return display;
+}
+
+} // namespace listening
