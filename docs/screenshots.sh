@@ -12,7 +12,9 @@ build="${1:-$repo/build/dev}"
 command -v Xvfb >/dev/null || { echo "screenshots.sh: Xvfb is missing (apt-get install xvfb)" >&2; exit 1; }
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug
+  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLUVANA_BUILD_SCREENSHOTS=ON
+else
+  cmake "$build" -DLUVANA_BUILD_SCREENSHOTS=ON >/dev/null
 fi
 cmake --build "$build" --target luvana_screenshots luvana_data
 
