@@ -14,8 +14,9 @@ packages=(
   # run: platform plugins, picture readers, Catalan dialog texts, sound, fonts
   qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libqt6multimedia6 libsndfile1
   fonts-liberation fonts-comic-neue fonts-dejavu-core
-  # test: a private sound server with a null sink, fuzzing and sanitizers, packaging checks
-  pulseaudio pulseaudio-utils clang libclang-rt-14-dev
+  # test: a private sound server with a null sink, fuzzing and sanitizers, formatting and
+  # packaging checks
+  pulseaudio pulseaudio-utils clang clang-format libclang-rt-14-dev
   appstream desktop-file-utils dpkg-dev file xvfb xauth x11-utils
 )
 
