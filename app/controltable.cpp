@@ -60,7 +60,7 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
 
 // Each colour goes only to the roles its kind of control paints with, so that a panel's
 // black does not spread to the boxes and buttons it holds.
-void applyColours(QWidget *control, const ControlSpec &entry)
+void applyColours(QWidget *control, const ControlEntry &entry)
 {
     QPalette::ColorRole foregroundRole = QPalette::WindowText;
     QPalette::ColorRole backgroundRole = QPalette::Window;
@@ -123,7 +123,7 @@ QStringList familiesFor(const char *designed)
     return families;
 }
 
-void applyLook(QWidget *control, const ControlSpec &entry)
+void applyLook(QWidget *control, const ControlEntry &entry)
 {
     if (entry.font.family) {
         QFont font;
@@ -172,7 +172,7 @@ QWidget *containerOf(const QWidget *control)
 
 void buildControls(QWidget *window)
 {
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         QWidget *parent = window;
         if (entry.container) {
             auto *box = window->findChild<PictureBox *>(QString::fromLatin1(entry.container));

@@ -34,21 +34,21 @@ enum ControlFlag : unsigned {
     PasswordEcho = 1 << 5,
 };
 
-struct FontSpec
+struct FontDesc
 {
     const char *family = nullptr; // nullptr: the container's font
     double points = 0;
     bool bold = false;
 };
 
-struct ControlSpec
+struct ControlEntry
 {
     ControlKind kind;
     const char *name;
     const char *container;        // nullptr: the window
     int left, top, width, height; // twips, from the container's client area
     const char16_t *text;
-    FontSpec font;
+    FontDesc font;
     std::optional<QRgb> foreground;
     std::optional<QRgb> background;
     unsigned flags;
@@ -65,17 +65,17 @@ constexpr QRect twipsToPixels(int left, int top, int width, int height)
                  height / kTwipsPerPixel);
 }
 
-inline QRect pixelRect(const ControlSpec &entry)
+inline QRect pixelRect(const ControlEntry &entry)
 {
     return twipsToPixels(entry.left, entry.top, entry.width, entry.height);
 }
 
 namespace detail {
-inline constexpr FontSpec kArial12Bold {"Arial", 12, true};
-inline constexpr FontSpec kArial975Bold {"Arial", 9.75, true};
-inline constexpr FontSpec kArial1425 {"Arial", 14.25, false};
-inline constexpr FontSpec kSansSerif12Bold {"MS Sans Serif", 12, true};
-inline constexpr FontSpec kNoFont {};
+inline constexpr FontDesc kArial12Bold {"Arial", 12, true};
+inline constexpr FontDesc kArial975Bold {"Arial", 9.75, true};
+inline constexpr FontDesc kArial1425 {"Arial", 14.25, false};
+inline constexpr FontDesc kSansSerif12Bold {"MS Sans Serif", 12, true};
+inline constexpr FontDesc kNoFont {};
 inline constexpr QRgb kButtonGrey = 0xffc0c0c0;
 inline constexpr QRgb kBlack = 0xff000000;
 inline constexpr QRgb kWhite = 0xffffffff;
@@ -83,7 +83,7 @@ inline constexpr QRgb kHeadingRed = 0xff800000;
 } // namespace detail
 
 // clang-format off
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlEntry kControls[] = {
     // The window's surface, back to front.
     {ControlKind::Label, "Label4", nullptr, 10830, 1410, 795, 645, u"", {}, {}, {}, NoFlags, nullptr, nullptr, u"Amaga l'enregistrador"},
     {ControlKind::Label, "Label1", nullptr, 300, 180, 4875, 645, u"Luvana", {"Arial", 24, true}, 0xffc000c0, {}, NoFlags, nullptr, nullptr, nullptr},

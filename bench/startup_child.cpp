@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
 #ifdef LUVANA_BENCH_BARE
     QWidget window;
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         QWidget *widget = plainWidget(entry.kind, &window);
         if (entry.font.family) {
             static const QHash<QByteArray, QString> kFreeFamilies {

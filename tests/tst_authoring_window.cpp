@@ -45,7 +45,7 @@ const QStringList kRecorder {QStringLiteral("MMControl1"), QStringLiteral("Comma
 QSet<QString> shownControls(const WindowUnderTest &w)
 {
     QSet<QString> shown;
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         if (!w.get(entry.name)->isHidden())
             shown.insert(QString::fromLatin1(entry.name));
     }

@@ -60,7 +60,7 @@ void TestWindow::namesAreUniqueAndFound()
 {
     WindowUnderTest w;
     QSet<QString> names;
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         const QString name = QString::fromLatin1(entry.name);
         QVERIFY2(!names.contains(name), qPrintable(name));
         names.insert(name);
@@ -75,7 +75,7 @@ void TestWindow::namesAreUniqueAndFound()
 void TestWindow::everyControlInItsContainerAtItsPlace()
 {
     WindowUnderTest w;
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         QWidget *control = w.get(entry.name);
         QWidget *container = entry.container ? w.get(entry.container) : w.window();
         QCOMPARE(containerOf(control), container);
@@ -95,7 +95,7 @@ void TestWindow::controlsStayPutWhenTheWindowResizes()
     WindowUnderTest w;
     w->resize(400, 300);
     QTRY_COMPARE(w->size(), QSize(400, 300));
-    for (const ControlSpec &entry : kControls)
+    for (const ControlEntry &entry : kControls)
         QCOMPARE(w.get(entry.name)->geometry(), pixelRect(entry));
 }
 
@@ -234,7 +234,7 @@ void TestWindow::clicksOnPassiveControlsChangeNothing()
     WindowUnderTest w;
     const auto visibleControls = [&] {
         QStringList shown;
-        for (const ControlSpec &entry : kControls) {
+        for (const ControlEntry &entry : kControls) {
             if (!w.get(entry.name)->isHidden())
                 shown << QString::fromLatin1(entry.name);
         }
@@ -280,7 +280,7 @@ void TestWindow::tabOrder()
     QVERIFY(QTest::qWaitForWindowActive(w.window()));
     const auto owner = [&](QWidget *focused) -> QString {
         for (QWidget *widget = focused; widget; widget = widget->parentWidget()) {
-            for (const ControlSpec &entry : kControls) {
+            for (const ControlEntry &entry : kControls) {
                 if (widget->objectName() == QLatin1String(entry.name))
                     return widget->objectName();
             }
@@ -307,7 +307,7 @@ void TestWindow::tabOrder()
 
 void TestWindow::everyPictureRenders()
 {
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         for (const char16_t *picture : {entry.picture, entry.downPicture}) {
             if (!picture)
                 continue;
@@ -374,7 +374,7 @@ void TestWindow::pictureOnlyControlsHaveAccessibleNames()
     WindowUnderTest w;
     QCOMPARE(w.get("wav3")->accessibleName(), QStringLiteral("Escolta la frase 3"));
     QCOMPARE(w.get("wav10")->accessibleName(), QStringLiteral("Escolta la frase 10"));
-    for (const ControlSpec &entry : kControls) {
+    for (const ControlEntry &entry : kControls) {
         const bool pictureOnly = entry.kind == ControlKind::PictureButton;
         const bool noCaption = entry.kind == ControlKind::Label
                 && QStringView(entry.text).trimmed().isEmpty();

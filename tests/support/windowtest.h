@@ -66,7 +66,7 @@ public:
     {
         QWidget *widget = m_window->childAt(windowPoint);
         while (widget && widget != m_window.get()) {
-            for (const ControlSpec &entry : kControls) {
+            for (const ControlEntry &entry : kControls) {
                 if (widget->objectName() == QLatin1String(entry.name))
                     return widget->objectName();
             }
