@@ -41,6 +41,8 @@ struct FontDesc
     bool bold = false;
 };
 
+// A row of the table. Rows are written with the helper of their kind (label(), textBox(), ...),
+// which takes only the fields that kind uses.
 struct ControlEntry
 {
     ControlKind kind;
@@ -56,6 +58,192 @@ struct ControlEntry
     const char16_t *downPicture;
     const char16_t *accessibleName;
 };
+
+// The rows of the table are written with these; they live in a namespace of their own so that
+// short names such as label() and image() stay out of every file that includes the table.
+namespace rows {
+
+// The arguments of the per-kind helpers below, each a type of its own: a row names what it
+// gives, and a value cannot land in another field, nor a kind get a field it has no use for.
+struct In
+{
+    const char *container; // nullptr: the window
+};
+inline constexpr In kOnWindow {nullptr};
+struct Twips
+{
+    int left, top, width, height;
+};
+struct Text
+{
+    const char16_t *text;
+};
+struct Picture
+{
+    const char16_t *picture = nullptr;
+    const char16_t *downPicture = nullptr;
+};
+struct Foreground
+{
+    QRgb rgb;
+};
+struct Background
+{
+    QRgb rgb;
+};
+// What a screen reader says for a control that shows no text of its own.
+struct Spoken
+{
+    const char16_t *name = nullptr;
+};
+
+constexpr std::optional<QRgb> rgbOf(std::optional<Foreground> colour)
+{
+    return colour ? std::optional<QRgb>(colour->rgb) : std::nullopt;
+}
+constexpr std::optional<QRgb> rgbOf(std::optional<Background> colour)
+{
+    return colour ? std::optional<QRgb>(colour->rgb) : std::nullopt;
+}
+
+constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontDesc font,
+                             std::optional<Foreground> ink = {}, unsigned flags = NoFlags,
+                             Spoken spoken = {})
+{
+    return {ControlKind::Label, name, in.container, at.left, at.top, at.width, at.height,
+            text.text,          font, rgbOf(ink),   {},      flags,  nullptr,  nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
+{
+    return {ControlKind::Image,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            nullptr,
+            {},
+            {},
+            {},
+            NoFlags,
+            nullptr,
+            nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry textBox(const char *name, In in, Twips at, FontDesc font, Spoken spoken,
+                               std::optional<Foreground> ink = {},
+                               std::optional<Background> paper = {}, unsigned flags = NoFlags)
+{
+    return {ControlKind::TextBox,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            u"",
+            font,
+            rgbOf(ink),
+            rgbOf(paper),
+            flags,
+            nullptr,
+            nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry multiLineTextBox(const char *name, In in, Twips at, FontDesc font,
+                                        Spoken spoken)
+{
+    return {ControlKind::MultiLineTextBox,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            u"",
+            font,
+            {},
+            {},
+            NoFlags,
+            nullptr,
+            nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry button(const char *name, In in, Twips at, Text text, FontDesc font,
+                              Spoken spoken = {}, std::optional<Background> paper = {})
+{
+    return {ControlKind::Button, name, in.container, at.left,      at.top,  at.width, at.height,
+            text.text,           font, {},           rgbOf(paper), NoFlags, nullptr,  nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry pictureButton(const char *name, In in, Twips at, Picture picture,
+                                     Spoken spoken, std::optional<Background> paper = {},
+                                     unsigned flags = NoFlags)
+{
+    return {ControlKind::PictureButton,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            nullptr,
+            {},
+            {},
+            rgbOf(paper),
+            flags,
+            picture.picture,
+            picture.downPicture,
+            spoken.name};
+}
+
+constexpr ControlEntry pictureBox(const char *name, In in, Twips at, Picture picture, Spoken spoken,
+                                  std::optional<Background> paper = {}, unsigned flags = NoFlags)
+{
+    return {ControlKind::PictureBox,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            nullptr,
+            {},
+            {},
+            rgbOf(paper),
+            flags,
+            picture.picture,
+            nullptr,
+            spoken.name};
+}
+
+constexpr ControlEntry mediaControl(const char *name, In in, Twips at, Spoken spoken)
+{
+    return {ControlKind::MediaControl,
+            name,
+            in.container,
+            at.left,
+            at.top,
+            at.width,
+            at.height,
+            nullptr,
+            {},
+            {},
+            {},
+            NoFlags,
+            nullptr,
+            nullptr,
+            spoken.name};
+}
+
+} // namespace rows
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -83,60 +271,63 @@ inline constexpr QRgb kHeadingRed = 0xff800000;
 } // namespace detail
 
 // clang-format off
+namespace rows {
 inline constexpr ControlEntry kControls[] = {
     // The window's surface, back to front.
-    {ControlKind::Label, "Label4", nullptr, 10830, 1410, 795, 645, u"", {}, {}, {}, NoFlags, nullptr, nullptr, u"Amaga l'enregistrador"},
-    {ControlKind::Label, "Label1", nullptr, 300, 180, 4875, 645, u"Luvana", {"Arial", 24, true}, 0xffc000c0, {}, NoFlags, nullptr, nullptr, nullptr},
-    {ControlKind::Label, "Label6", nullptr, 330, 150, 3945, 645, u"Luvana", {"Arial", 24, true}, detail::kBlack, {}, NoFlags, nullptr, nullptr, nullptr},
-    {ControlKind::Label, "Label3", nullptr, 360, 2070, 6135, 405, u"Llegeix amb atenció aquest text.", detail::kArial1425, detail::kHeadingRed, {}, Opaque, nullptr, nullptr, nullptr},
-    {ControlKind::Label, "Label7", nullptr, 6570, 2070, 4605, 405, u"Contesta aquestes preguntes", detail::kArial1425, detail::kHeadingRed, {}, Opaque, nullptr, nullptr, nullptr},
-    {ControlKind::Label, "Label8", nullptr, 3240, 1020, 675, 315, u"Nom:", detail::kSansSerif12Bold, {}, {}, NoFlags, nullptr, nullptr, nullptr},
-    {ControlKind::Image, "Image1", nullptr, 360, 2490, 6135, 4005, nullptr, {}, {}, {}, NoFlags, nullptr, nullptr, u"Imatge de la lectura"},
+    label("Label4", kOnWindow, {10830, 1410, 795, 645}, Text{u""}, {}, {}, NoFlags, Spoken{u"Amaga l'enregistrador"}),
+    label("Label1", kOnWindow, {300, 180, 4875, 645}, Text{u"Luvana"}, {"Arial", 24, true}, Foreground{0xffc000c0}),
+    label("Label6", kOnWindow, {330, 150, 3945, 645}, Text{u"Luvana"}, {"Arial", 24, true}, Foreground{detail::kBlack}),
+    label("Label3", kOnWindow, {360, 2070, 6135, 405}, Text{u"Llegeix amb atenció aquest text."}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
+    label("Label7", kOnWindow, {6570, 2070, 4605, 405}, Text{u"Contesta aquestes preguntes"}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
+    label("Label8", kOnWindow, {3240, 1020, 675, 315}, Text{u"Nom:"}, detail::kSansSerif12Bold),
+    image("Image1", kOnWindow, {360, 2490, 6135, 4005}, Spoken{u"Imatge de la lectura"}),
 
     // The window's windowed controls, back to front.
-    {ControlKind::MultiLineTextBox, "Text1", nullptr, 360, 2490, 6180, 4005, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Text de lectura"},
-    {ControlKind::TextBox, "Text2", nullptr, 6570, 2490, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 2"},
-    {ControlKind::TextBox, "Text3", nullptr, 6570, 2940, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 3"},
-    {ControlKind::TextBox, "Text4", nullptr, 6570, 3390, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 4"},
-    {ControlKind::TextBox, "Text5", nullptr, 6570, 3840, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 5"},
-    {ControlKind::TextBox, "Text6", nullptr, 6570, 4290, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 6"},
-    {ControlKind::TextBox, "Text7", nullptr, 6570, 4740, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 7"},
-    {ControlKind::TextBox, "Text8", nullptr, 6570, 5190, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 8"},
-    {ControlKind::TextBox, "Text9", nullptr, 6570, 5640, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 9"},
-    {ControlKind::TextBox, "Text10", nullptr, 6570, 6090, 4230, 405, u"", detail::kArial975Bold, {}, {}, NoFlags, nullptr, nullptr, u"Frase 10"},
-    {ControlKind::PictureBox, "Picture1", nullptr, 330, 6540, 10845, 525, nullptr, {}, {}, detail::kBlack, SingleBorder, nullptr, nullptr, nullptr},
-    {ControlKind::PictureBox, "Picture2", nullptr, 330, 1500, 10845, 525, nullptr, {}, {}, detail::kBlack, SingleBorder, nullptr, nullptr, nullptr},
-    {ControlKind::PictureBox, "Picture3", nullptr, 300, 7470, 10485, 4485, nullptr, {}, {}, {}, SunkenBorder | Hidden, u"feedback.svg", nullptr, u"Missatge final: fes-hi clic per tancar-lo"},
-    {ControlKind::PictureBox, "Picture4", nullptr, 8760, 540, 1950, 570, nullptr, {}, {}, {}, Hidden, u"comencar.svg", nullptr, u"Començar"},
-    {ControlKind::MediaControl, "MMControl1", nullptr, 6540, 1530, 4170, 495, nullptr, {}, {}, {}, NoFlags, nullptr, nullptr, u"Reproductor i enregistrador"},
-    {ControlKind::PictureButton, "wav1", nullptr, 6180, 2070, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 1"},
-    {ControlKind::Button, "Command4", nullptr, 10200, 1560, 495, 435, u"oK", {"Arial", 8.25, true}, {}, {}, NoFlags, nullptr, nullptr, u"Desa l'enregistrament"},
-    {ControlKind::PictureButton, "wav2", nullptr, 10860, 2490, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 2"},
-    {ControlKind::PictureButton, "wav3", nullptr, 10860, 2970, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 3"},
-    {ControlKind::PictureButton, "wav4", nullptr, 10860, 3420, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 4"},
-    {ControlKind::PictureButton, "wav5", nullptr, 10860, 3870, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 5"},
-    {ControlKind::PictureButton, "wav6", nullptr, 10860, 4320, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 6"},
-    {ControlKind::PictureButton, "wav7", nullptr, 10860, 4770, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 7"},
-    {ControlKind::PictureButton, "wav8", nullptr, 10860, 5220, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 8"},
-    {ControlKind::PictureButton, "wav9", nullptr, 10860, 5670, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 9"},
-    {ControlKind::PictureButton, "wav10", nullptr, 10860, 6120, 315, 405, nullptr, {}, {}, detail::kButtonGrey, NoFlags, u"speaker.svg", nullptr, u"Escolta la frase 10"},
-    {ControlKind::Button, "Command3", nullptr, 10710, 1560, 465, 435, u"\u2652", {"DejaVu Sans", 12, true}, {}, {}, NoFlags, nullptr, nullptr, u"Descarta l'enregistrament"},
-    {ControlKind::Button, "Command5", nullptr, 360, 1050, 2475, 285, u"Textos a la Web", detail::kArial12Bold, {}, 0xff00ff00, NoFlags, nullptr, nullptr, nullptr},
-    {ControlKind::TextBox, "nom", nullptr, 4050, 870, 1485, 435, u"", detail::kSansSerif12Bold, {}, {}, NoFlags, nullptr, nullptr, u"Nom"},
+    multiLineTextBox("Text1", kOnWindow, {360, 2490, 6180, 4005}, detail::kArial975Bold, Spoken{u"Text de lectura"}),
+    textBox("Text2", kOnWindow, {6570, 2490, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 2"}),
+    textBox("Text3", kOnWindow, {6570, 2940, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 3"}),
+    textBox("Text4", kOnWindow, {6570, 3390, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 4"}),
+    textBox("Text5", kOnWindow, {6570, 3840, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 5"}),
+    textBox("Text6", kOnWindow, {6570, 4290, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 6"}),
+    textBox("Text7", kOnWindow, {6570, 4740, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 7"}),
+    textBox("Text8", kOnWindow, {6570, 5190, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 8"}),
+    textBox("Text9", kOnWindow, {6570, 5640, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 9"}),
+    textBox("Text10", kOnWindow, {6570, 6090, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 10"}),
+    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture3", kOnWindow, {300, 7470, 10485, 4485}, Picture{u"feedback.svg"}, Spoken{u"Missatge final: fes-hi clic per tancar-lo"}, {}, SunkenBorder | Hidden),
+    pictureBox("Picture4", kOnWindow, {8760, 540, 1950, 570}, Picture{u"comencar.svg"}, Spoken{u"Començar"}, {}, Hidden),
+    mediaControl("MMControl1", kOnWindow, {6540, 1530, 4170, 495}, Spoken{u"Reproductor i enregistrador"}),
+    pictureButton("wav1", kOnWindow, {6180, 2070, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 1"}, Background{detail::kButtonGrey}),
+    button("Command4", kOnWindow, {10200, 1560, 495, 435}, Text{u"oK"}, {"Arial", 8.25, true}, Spoken{u"Desa l'enregistrament"}),
+    pictureButton("wav2", kOnWindow, {10860, 2490, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 2"}, Background{detail::kButtonGrey}),
+    pictureButton("wav3", kOnWindow, {10860, 2970, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 3"}, Background{detail::kButtonGrey}),
+    pictureButton("wav4", kOnWindow, {10860, 3420, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 4"}, Background{detail::kButtonGrey}),
+    pictureButton("wav5", kOnWindow, {10860, 3870, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 5"}, Background{detail::kButtonGrey}),
+    pictureButton("wav6", kOnWindow, {10860, 4320, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 6"}, Background{detail::kButtonGrey}),
+    pictureButton("wav7", kOnWindow, {10860, 4770, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 7"}, Background{detail::kButtonGrey}),
+    pictureButton("wav8", kOnWindow, {10860, 5220, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 8"}, Background{detail::kButtonGrey}),
+    pictureButton("wav9", kOnWindow, {10860, 5670, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 9"}, Background{detail::kButtonGrey}),
+    pictureButton("wav10", kOnWindow, {10860, 6120, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 10"}, Background{detail::kButtonGrey}),
+    button("Command3", kOnWindow, {10710, 1560, 465, 435}, Text{u"\u2652"}, {"DejaVu Sans", 12, true}, Spoken{u"Descarta l'enregistrament"}),
+    button("Command5", kOnWindow, {360, 1050, 2475, 285}, Text{u"Textos a la Web"}, detail::kArial12Bold, {}, Background{0xff00ff00}),
+    textBox("nom", kOnWindow, {4050, 870, 1485, 435}, detail::kSansSerif12Bold, Spoken{u"Nom"}),
 
     // The title bar.
-    {ControlKind::TextBox, "titol", "Picture2", 0, 90, 9675, 345, u"", detail::kArial12Bold, detail::kWhite, detail::kBlack, NoFlags, nullptr, nullptr, u"Títol del dictat"},
-    {ControlKind::PictureButton, "dib", "Picture2", 5070, -30, 1065, 555, nullptr, {}, {}, {}, Hidden, u"dib.svg", nullptr, u"Tria una imatge per a la lectura"},
+    textBox("titol", In{"Picture2"}, {0, 90, 9675, 345}, detail::kArial12Bold, Spoken{u"Títol del dictat"}, Foreground{detail::kWhite}, Background{detail::kBlack}),
+    pictureButton("dib", In{"Picture2"}, {5070, -30, 1065, 555}, Picture{u"dib.svg"}, Spoken{u"Tria una imatge per a la lectura"}, {}, Hidden),
 
     // The feedback panel.
-    {ControlKind::Label, "Label5", "Picture3", 6120, 2310, 3735, 1425, u" ", detail::kArial12Bold, {}, {}, NoFlags, nullptr, nullptr, nullptr},
+    label("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
 
     // The bottom bar.
-    {ControlKind::Label, "Label2", "Picture1", 2790, 60, 4575, 375, u"La teva nota es: 10", {"Comic Sans MS", 12, false}, detail::kWhite, {}, NoFlags, nullptr, nullptr, nullptr},
-    {ControlKind::PictureButton, "Command1", "Picture1", 10350, -30, 465, 465, nullptr, {}, {}, {}, NoFlags, u"command1.svg", u"command1-down.svg", u"Comença un dictat nou"},
-    {ControlKind::PictureButton, "Command2", "Picture1", 0, 0, 465, 465, nullptr, {}, {}, {}, NoFlags, u"command2.svg", u"command2-down.svg", u"Desa el dictat"},
-    {ControlKind::TextBox, "codi", "Picture1", 570, 60, 1005, 375, u"", detail::kArial12Bold, {}, {}, Centered | PasswordEcho, nullptr, nullptr, u"Codi d'accés"},
+    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota es: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
+    pictureButton("Command1", In{"Picture1"}, {10350, -30, 465, 465}, Picture{u"command1.svg", u"command1-down.svg"}, Spoken{u"Comença un dictat nou"}),
+    pictureButton("Command2", In{"Picture1"}, {0, 0, 465, 465}, Picture{u"command2.svg", u"command2-down.svg"}, Spoken{u"Desa el dictat"}),
+    textBox("codi", In{"Picture1"}, {570, 60, 1005, 375}, detail::kArial12Bold, Spoken{u"Codi d'accés"}, {}, {}, Centered | PasswordEcho),
 };
+} // namespace rows
+using rows::kControls;
 
 // Focus moves through the controls in this order; labels and the image take no focus.
 inline constexpr const char *kTabOrder[] = {
