@@ -10,6 +10,23 @@
 
 namespace {
 
+// Checked when the program is compiled: every name in the tab order is a control of the table,
+// and every container is a panel made before the controls it holds.
+constexpr bool tableIsConsistent()
+{
+    for (const char *name : kTabOrder)
+        entryIndex(name);
+    for (std::size_t row = 0; row < kControlCount; ++row) {
+        const char *container = kControls[row].container;
+        if (container
+            && (entryIndex(container) >= row
+                || kControls[entryIndex(container)].kind != ControlKind::PictureBox))
+            return false;
+    }
+    return true;
+}
+static_assert(tableIsConsistent());
+
 QWidget *createControl(ControlKind kind, QWidget *parent)
 {
     switch (kind) {
@@ -170,15 +187,15 @@ QWidget *containerOf(const QWidget *control)
     return parent;
 }
 
-void buildControls(QWidget *window)
+BuiltControls buildControls(QWidget *window)
 {
-    for (const ControlEntry &entry : kControls) {
+    BuiltControls built;
+    for (std::size_t row = 0; row < kControlCount; ++row) {
+        const ControlEntry &entry = kControls[row];
         QWidget *parent = window;
-        if (entry.container) {
-            auto *box = window->findChild<PictureBox *>(QString::fromLatin1(entry.container));
-            Q_ASSERT(box);
-            parent = box->clientArea();
-        }
+        // A panel comes before the controls it holds.
+        if (entry.container)
+            parent = built.at<PictureBox>(entryIndex(entry.container))->clientArea();
         QWidget *control = createControl(entry.kind, parent);
         control->setObjectName(QString::fromLatin1(entry.name));
         applyLook(control, entry);
@@ -189,14 +206,15 @@ void buildControls(QWidget *window)
         if (auto *box = qobject_cast<PictureBox *>(control))
             box->layoutClientArea();
         control->setVisible(!(entry.flags & Hidden));
+        built.m_widgets[row] = control;
     }
 
     QWidget *previous = nullptr;
     for (const char *name : kTabOrder) {
-        QWidget *control = window->findChild<QWidget *>(QString::fromLatin1(name));
-        Q_ASSERT(control);
+        QWidget *control = built.at<QWidget>(entryIndex(name));
         if (previous)
             QWidget::setTabOrder(previous, control);
         previous = control;
     }
+    return built;
 }

@@ -8,9 +8,23 @@
 
 #include <QRect>
 #include <QRgb>
+#include <QtGlobal>
 
+#include <array>
+#include <cstddef>
+#include <iterator>
 #include <optional>
+#include <string_view>
+#include <type_traits>
 
+class ClickLabel;
+class ImageBox;
+class MediaControl;
+class PictureBox;
+class PictureButton;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class QWidget;
 
 enum class ControlKind {
@@ -338,8 +352,73 @@ inline constexpr const char *kTabOrder[] = {
 };
 // clang-format on
 
+inline constexpr std::size_t kControlCount = std::size(kControls);
+
+// The row of a control. Where the name is a constant, as for every handle the window takes,
+// this runs at compile time, and a name missing from the table does not compile.
+constexpr std::size_t entryIndex(std::string_view name)
+{
+    for (std::size_t row = 0; row < kControlCount; ++row) {
+        if (std::string_view(kControls[row].name) == name)
+            return row;
+    }
+    throw "no control of that name in the table";
+}
+
+// The widget class buildControls() creates for a kind; QWidget and QPushButton stand for more.
+template<typename T>
+constexpr bool kindMakes(ControlKind kind)
+{
+    if constexpr (std::is_same_v<T, QWidget>)
+        return true;
+    switch (kind) {
+    case ControlKind::TextBox:
+        return std::is_same_v<T, QLineEdit>;
+    case ControlKind::MultiLineTextBox:
+        return std::is_same_v<T, QPlainTextEdit>;
+    case ControlKind::Label:
+        return std::is_same_v<T, ClickLabel>;
+    case ControlKind::Image:
+        return std::is_same_v<T, ImageBox>;
+    case ControlKind::Button:
+        return std::is_same_v<T, QPushButton>;
+    case ControlKind::PictureButton:
+        return std::is_same_v<T, PictureButton> || std::is_same_v<T, QPushButton>;
+    case ControlKind::PictureBox:
+        return std::is_same_v<T, PictureBox>;
+    case ControlKind::MediaControl:
+        return std::is_same_v<T, MediaControl>;
+    }
+    return false;
+}
+
+// The controls buildControls() made, by row. get<T, entryIndex("name")>() checks at compile
+// time that the name is in the table and that its kind makes a T; at() checks the kind of a
+// row computed at run time.
+class BuiltControls
+{
+public:
+    template<typename T, std::size_t Row>
+    T *get() const
+    {
+        static_assert(Row < kControlCount);
+        static_assert(kindMakes<T>(kControls[Row].kind), "the table makes another kind of widget");
+        return static_cast<T *>(m_widgets[Row]);
+    }
+    template<typename T>
+    T *at(std::size_t row) const
+    {
+        Q_ASSERT(row < kControlCount && kindMakes<T>(kControls[row].kind));
+        return static_cast<T *>(m_widgets[row]);
+    }
+
+private:
+    friend BuiltControls buildControls(QWidget *window);
+    std::array<QWidget *, kControlCount> m_widgets {};
+};
+
 // Creates every control of the table on the window, in order, and sets the tab order.
-void buildControls(QWidget *window);
+BuiltControls buildControls(QWidget *window);
 
 // The window or the panel a control was placed on (a panel's children live in its client area).
 QWidget *containerOf(const QWidget *control);

@@ -43,14 +43,6 @@ QString plainTextAsTyped(const QTextDocument *document)
     return text;
 }
 
-template<typename T>
-T *control(const QWidget *window, const char *name)
-{
-    T *found = window->findChild<T *>(QString::fromLatin1(name));
-    Q_ASSERT(found);
-    return found;
-}
-
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent)
@@ -70,24 +62,33 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    buildControls(this);
-    m_text1 = control<QPlainTextEdit>(this, "Text1");
-    m_titol = control<QLineEdit>(this, "titol");
-    m_nom = control<QLineEdit>(this, "nom");
-    m_codi = control<QLineEdit>(this, "codi");
-    m_label2 = control<ClickLabel>(this, "Label2");
-    m_label5 = control<ClickLabel>(this, "Label5");
-    m_image1 = control<ImageBox>(this, "Image1");
-    m_picture3 = control<PictureBox>(this, "Picture3");
-    m_dib = control<PictureButton>(this, "dib");
-    m_command3 = control<QPushButton>(this, "Command3");
-    m_command4 = control<QPushButton>(this, "Command4");
-    m_mmControl1 = control<MediaControl>(this, "MMControl1");
+    const BuiltControls built = buildControls(this);
+    m_text1 = built.get<QPlainTextEdit, entryIndex("Text1")>();
+    m_titol = built.get<QLineEdit, entryIndex("titol")>();
+    m_nom = built.get<QLineEdit, entryIndex("nom")>();
+    m_codi = built.get<QLineEdit, entryIndex("codi")>();
+    m_label2 = built.get<ClickLabel, entryIndex("Label2")>();
+    m_label5 = built.get<ClickLabel, entryIndex("Label5")>();
+    m_image1 = built.get<ImageBox, entryIndex("Image1")>();
+    m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
+    m_dib = built.get<PictureButton, entryIndex("dib")>();
+    m_command3 = built.get<QPushButton, entryIndex("Command3")>();
+    m_command4 = built.get<QPushButton, entryIndex("Command4")>();
+    m_mmControl1 = built.get<MediaControl, entryIndex("MMControl1")>();
+    static constexpr std::array<std::size_t, 10> kPlayButtonRows {
+            entryIndex("wav1"), entryIndex("wav2"),  entryIndex("wav3"), entryIndex("wav4"),
+            entryIndex("wav5"), entryIndex("wav6"),  entryIndex("wav7"), entryIndex("wav8"),
+            entryIndex("wav9"), entryIndex("wav10"),
+    };
+    static constexpr std::array<std::size_t, 9> kLineBoxRows {
+            entryIndex("Text2"), entryIndex("Text3"), entryIndex("Text4"),
+            entryIndex("Text5"), entryIndex("Text6"), entryIndex("Text7"),
+            entryIndex("Text8"), entryIndex("Text9"), entryIndex("Text10"),
+    };
     for (int item = 1; item <= 10; ++item) {
-        const QString number = QString::number(item);
-        m_playButtons[item] = findChild<QPushButton *>(QStringLiteral("wav") + number);
+        m_playButtons[item] = built.at<QPushButton>(kPlayButtonRows[std::size_t(item - 1)]);
         if (item > 1)
-            m_textBoxes[item] = findChild<QLineEdit *>(QStringLiteral("Text") + number);
+            m_textBoxes[item] = built.at<QLineEdit>(kLineBoxRows[std::size_t(item - 2)]);
     }
     keepOnOneLine(m_titol);
     for (int item = 2; item <= 10; ++item)
@@ -102,7 +103,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kTimerIntervalMs);
 
-    connectHandlers();
+    connectHandlers(built);
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
@@ -117,21 +118,22 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
 Form1::~Form1() = default;
 
-void Form1::connectHandlers()
+void Form1::connectHandlers(const BuiltControls &built)
 {
     connect(m_picture3, &PictureBox::clicked, this, &Form1::Picture3_Click);
-    connect(control<PictureBox>(this, "Picture4"), &PictureBox::clicked, this,
+    connect(built.get<PictureBox, entryIndex("Picture4")>(), &PictureBox::clicked, this,
             &Form1::Picture4_Click);
-    connect(control<QPushButton>(this, "Command1"), &QPushButton::clicked, this,
+    connect(built.get<PictureButton, entryIndex("Command1")>(), &PictureButton::clicked, this,
             &Form1::Command1_Click);
-    connect(control<QPushButton>(this, "Command2"), &QPushButton::clicked, this,
+    connect(built.get<PictureButton, entryIndex("Command2")>(), &QPushButton::clicked, this,
             &Form1::Command2_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(m_command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(control<QPushButton>(this, "Command5"), &QPushButton::clicked, this,
+    connect(built.get<QPushButton, entryIndex("Command5")>(), &QPushButton::clicked, this,
             &Form1::Command5_Click);
-    connect(control<ClickLabel>(this, "Label4"), &ClickLabel::clicked, this, &Form1::Label4_Click);
-    connect(control<ClickLabel>(this, "Label7"), &ClickLabel::doubleClicked, this,
+    connect(built.get<ClickLabel, entryIndex("Label4")>(), &ClickLabel::clicked, this,
+            &Form1::Label4_Click);
+    connect(built.get<ClickLabel, entryIndex("Label7")>(), &ClickLabel::doubleClicked, this,
             &Form1::Label7_DblClick);
     connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
     connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);

@@ -15,6 +15,7 @@
 
 #include <array>
 
+class BuiltControls;
 class ClickLabel;
 class CommonDialog;
 class ImageBox;
@@ -78,7 +79,7 @@ public:
     QString &frase(int item);
 
 private:
-    void connectHandlers();
+    void connectHandlers(const BuiltControls &built);
     void playItem(int item);
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
