@@ -1,5 +1,5 @@
-// The .dtd reader and writer, byte for byte: every layout a file can have, the repairs to the
-// old reader and writer, and round trips through both.
+// The .dtd reader and writer, byte for byte: every layout a file can have, the picture
+// reference and the item-1 box, and round trips through both.
 #include "dictation/format.h"
 #include "support/testfiles.h"
 

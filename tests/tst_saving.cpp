@@ -276,7 +276,7 @@ void TestSaving::loadAndSaveKeepsTheDictation_data()
     const QByteArray emptyItem1 = crLfLines({"Preguntes", "x", "Qui?", "On?"})
             + QByteArray("\r\n").repeated(7);
     QTest::newRow("empty item 1 stays empty") << emptyItem1 << emptyItem1 << ".TT.......";
-    // The file the old writer made for an empty item-1 box.
+    // An empty item-1 line, as other editors leave it: saved again, it goes.
     QTest::newRow("one empty item-1 line")
             << crLfLines({"Preguntes", "", "x", "Qui?"}) + QByteArray("\r\n").repeated(8)
             << crLfLines({"Preguntes", "x", "Qui?"}) + QByteArray("\r\n").repeated(8)
