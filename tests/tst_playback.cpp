@@ -20,10 +20,7 @@ using messages::kBest;
 using messages::kGood;
 using messages::kLow;
 
-QString caption(int nota)
-{
-    return QStringLiteral("La teva nota es: ") + QString::number(nota);
-}
+const QString kGrade10 = QStringLiteral("La teva nota es: 10");
 
 // A dictation whose first `items` items have text, as a teacher's program writes it: Windows-1252
 // (the accents used here are the same bytes in Latin-1), CR LF line ends.
@@ -157,7 +154,7 @@ void TestPlayback::pressesBeforeAnyDictation()
     QCOMPARE(w->escoltes, 0);
     QCOMPARE(w->acabades, 0);
     w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), kGrade10);
     QVERIFY(w.get("Picture3")->isHidden());
 }
 
@@ -191,17 +188,13 @@ void TestPlayback::gradeFollowsListens_data()
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("listens");
     QTest::addColumn<int>("grade");
+    QTest::addColumn<QString>("caption");
 
     // The grade for every count of listens is the exercise's (tst_listening); these rows see
     // that the window's ticks and play buttons reach it.
-    const struct
-    {
-        int items, listens, grade;
-    } rows[] = {{5, 0, 10}, {5, 13, 9}, {1, 28, 0}};
-    for (const auto &row : rows) {
-        QTest::addRow("%d items, %d listens", row.items, row.listens)
-                << row.items << row.listens << row.grade;
-    }
+    QTest::newRow("5 items, 0 listens") << 5 << 0 << 10 << "La teva nota es: 10";
+    QTest::newRow("5 items, 13 listens") << 5 << 13 << 9 << "La teva nota es: 9";
+    QTest::newRow("1 item, 28 listens") << 1 << 28 << 0 << "La teva nota es: 0";
 }
 
 void TestPlayback::gradeFollowsListens()
@@ -209,38 +202,39 @@ void TestPlayback::gradeFollowsListens()
     QFETCH(int, items);
     QFETCH(int, listens);
     QFETCH(int, grade);
+    QFETCH(QString, caption);
 
     WindowUnderTest w;
     load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
     QCOMPARE(w->nfrases, items);
     QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
     w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), kGrade10);
 
     listen(w, 1, listens);
     QCOMPARE(w->escoltes, listens);
     QCOMPARE(w->nota, grade);
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(grade));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption);
 }
 
 void TestPlayback::playingEveryItemCompletes_data()
 {
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("extraListens"); // of item 1, before the others are heard
-    QTest::addColumn<int>("grade");
+    QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("message");
 
     // Every grade's message is the exercise's (tst_listening); these rows see the window show it.
-    QTest::newRow("one item") << 1 << 0 << 10 << kBest;
-    QTest::newRow("three items, grade 8") << 3 << 9 << 8 << kGood;
-    QTest::newRow("ten items, grade 2") << 10 << 30 << 2 << kLow;
+    QTest::newRow("one item") << 1 << 0 << "La teva nota es: 10" << kBest;
+    QTest::newRow("three items, grade 8") << 3 << 9 << "La teva nota es: 8" << kGood;
+    QTest::newRow("ten items, grade 2") << 10 << 30 << "La teva nota es: 2" << kLow;
 }
 
 void TestPlayback::playingEveryItemCompletes()
 {
     QFETCH(int, items);
     QFETCH(int, extraListens);
-    QFETCH(int, grade);
+    QFETCH(QString, caption);
     QFETCH(QString, message);
 
     WindowUnderTest w;
@@ -257,7 +251,7 @@ void TestPlayback::playingEveryItemCompletes()
     QCOMPARE(w->escoltes, extraListens + items);
     QVERIFY(w.get("Picture3")->isVisible());
     QVERIFY(w.get("Label2")->isVisible());
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(grade));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), caption);
     QCOMPARE(w.get<QLabel>("Label5")->text(), message);
 }
 
@@ -289,7 +283,7 @@ void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()
     QCOMPARE(w->nota, 9);
     QVERIFY(panel->isVisible());
     QCOMPARE(message->text(), kBest);
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(9));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota es: 9"));
 
     w.click("Picture3", QPoint(100, 100));
     QVERIFY(panel->isHidden());
@@ -321,7 +315,7 @@ void TestPlayback::newAttemptStartsOver()
     QCOMPARE(w->arxiuwav, lastClip);
 
     w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), caption(10));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), kGrade10);
     QVERIFY2(w.get("Picture3")->isHidden(), "items heard in the last attempt do not count");
 
     listen(w, 2);

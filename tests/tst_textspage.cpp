@@ -1,7 +1,6 @@
 // The page of dictation texts: what it shows of a dictation, that no text can break its
 // markup, that the page built beside the executable is the one the shipped samples give, and
 // that "Textos a la Web" opens that page once per click.
-#include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "packaging/tools/textspage.h"
 #include "platform/datapaths.h"
@@ -43,6 +42,7 @@ private slots:
     void showsTheDictation_data();
     void showsTheDictation();
     void everySampleHasItsOwnAnchor();
+    void builtPageMatchesTheSamples_data();
     void builtPageMatchesTheSamples();
     void command5OpensThePageOncePerClick();
 };
@@ -141,23 +141,62 @@ void TestTextsPage::everySampleHasItsOwnAnchor()
     QVERIFY(section1 > link2 && section2 > section1);
 }
 
+void TestTextsPage::builtPageMatchesTheSamples_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("jardi: a picture") << "jardi.dtd"
+                                      << QStringList {
+                                                 "<li><a href=\"#jardi\">El jardí</a></li>",
+                                                 "<section id=\"jardi\">\n<h2>El jardí</h2>",
+                                                 "<p><img src=\"jardi.gif\" alt=\"Dibuix: El "
+                                                 "jardí\"></p>",
+                                                 "<li>Quantes pomes hi ha a l'arbre?</li>",
+                                                 "<li>Quin animal s'arrossega per l'herba?</li>",
+                                                 "Fitxer del dictat: jardi.dtd",
+                                         };
+    QTest::newRow("tardor: a reading text")
+            << "tardor.dtd"
+            << QStringList {
+                       "<li><a href=\"#tardor\">La tardor</a></li>",
+                       "<section id=\"tardor\">\n<h2>La tardor</h2>",
+                       "<p>Ha arribat la tardor i la Núria ja ha començat el curs al col·legi.</p>",
+                       "<p>Al vespre van menjar castanyes torrades i moniatos al forn.</p>",
+                       "<li>Quina estació de l'any ha arribat?</li>",
+                       "<li>T'agraden més les castanyes o el raïm?</li>",
+                       "Fitxer del dictat: tardor.dtd",
+               };
+    QTest::newRow("vaixell: a picture")
+            << "vaixell.dtd"
+            << QStringList {
+                       "<li><a href=\"#vaixell\">El vaixell de vela</a></li>",
+                       "<section id=\"vaixell\">\n<h2>El vaixell de vela</h2>",
+                       "<p><img src=\"vaixell.jpg\" alt=\"Dibuix: El vaixell de vela\"></p>",
+                       "<li>Què navega pel mar?</li>",
+                       "<li>Què hi ha a dalt de la roca?</li>",
+                       "Fitxer del dictat: vaixell.dtd",
+               };
+}
+
+// The page built beside the executable, against what the shipped samples hold, written out.
 void TestTextsPage::builtPageMatchesTheSamples()
 {
+    QFETCH(QString, sample);
+    QFETCH(QStringList, shown);
+
     const QDir built(qEnvironmentVariable("LUVANA_SAMPLES_BUILD"));
     const QDir source(qEnvironmentVariable("LUVANA_SOURCE_DIR") + QStringLiteral("/assets/samples"));
-    QList<textspage::Entry> entries;
-    for (const QString &name :
-         source.entryList({QStringLiteral("*.dtd")}, QDir::Files, QDir::Name)) {
-        const auto bytes = dictation::readDictationBytes(source.filePath(name));
-        QVERIFY(bytes);
-        entries.append({name, dictation::parse(*bytes)});
-        QVERIFY2(built.exists(name), qPrintable(name));
-    }
-    QVERIFY(!entries.isEmpty());
+    const QStringList samples = source.entryList({QStringLiteral("*.dtd")}, QDir::Files);
+    QVERIFY2(samples.contains(sample), qPrintable(sample));
+    QVERIFY2(built.exists(sample), qPrintable(sample));
 
     QFile page(built.filePath(QStringLiteral("textos.html")));
     QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
-    QCOMPARE(QString::fromUtf8(page.readAll()), textspage::pageHtml(entries));
+    const QString html = QString::fromUtf8(page.readAll());
+    QCOMPARE(html.count(QLatin1String("<section id=")), samples.size());
+    for (const QString &part : shown)
+        QVERIFY2(html.contains(part), qPrintable(part));
 }
 
 void TestTextsPage::command5OpensThePageOncePerClick()
