@@ -1,64 +1,20 @@
-// One start of a window, timed by bench_startup from outside: it prints "painted" once the
-// window's first paint is done, then its peak resident memory, and quits. Built twice: with
-// the program's window, and with a bare Qt window of as many plain Qt widgets showing the
-// same texts in the same fonts, so that the ratio is what the program's own code costs.
-#include <QApplication>
-#include <QFile>
-#include <QTimer>
-#include <QWidget>
-
-#include <cstdio>
-
-#ifdef LUVANA_BENCH_BARE
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The baseline of bench_startup: a bare Qt window with a plain Qt widget for each control of
+// the program's table, showing the same texts in the same fonts (see startupchild.h).
 #include "app/controltable.h"
+#include "startupchild.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#else
-#include "app/application.h"
-#include "app/form1.h"
-#endif
+#include <QWidget>
 
 namespace {
 
-long peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
-class FirstPaint : public QObject
-{
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            // Report after the paint has finished, from the event loop.
-            QTimer::singleShot(0, [] {
-                std::printf("painted\n%ld\n", peakResidentKiB());
-                std::fflush(stdout);
-                QCoreApplication::quit();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
-
-#ifdef LUVANA_BENCH_BARE
 QWidget *plainWidget(ControlKind kind, QWidget *parent)
 {
     switch (kind) {
@@ -78,14 +34,11 @@ QWidget *plainWidget(ControlKind kind, QWidget *parent)
     }
     return new QWidget(parent);
 }
-#endif
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-#ifdef LUVANA_BENCH_BARE
     QWidget window;
     for (const ControlEntry &entry : kControls) {
         QWidget *widget = plainWidget(entry.kind, &window);
@@ -110,11 +63,7 @@ int main(int argc, char *argv[])
         widget->setVisible(!(entry.flags & Hidden));
     }
     window.resize(801, 801);
-#else
-    setUpApplication(app);
-    Form1 window;
-#endif
-    FirstPaint firstPaint;
+    startupchild::FirstPaint firstPaint;
     window.installEventFilter(&firstPaint);
     window.show();
     return app.exec();
