@@ -42,14 +42,6 @@ bool writePicture(const QString &path, QColor colour, QSize size)
 
 using pictures::looksLike;
 
-QStringList boxTexts(const WindowUnderTest &w)
-{
-    QStringList texts {w.get<QPlainTextEdit>("Text1")->toPlainText()};
-    for (int item = 2; item <= 10; ++item)
-        texts.append(w.get<QLineEdit>(("Text" + QByteArray::number(item)).constData())->text());
-    return texts;
-}
-
 const QByteArray kTenItems = crLfLines({"Abans", "primer text"}) + "x\r\n"
         + numberedLines("abans ", 2, 10);
 

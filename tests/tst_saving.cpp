@@ -38,11 +38,7 @@ void fillBoxes(const WindowUnderTest &w, const QStringList &texts)
 
 QStringList shownTexts(const WindowUnderTest &w)
 {
-    QStringList texts {w.get<QLineEdit>("titol")->text(),
-                       w.get<QPlainTextEdit>("Text1")->toPlainText()};
-    for (int item = 2; item <= 10; ++item)
-        texts.append(lineBox(w, item)->text());
-    return texts;
+    return QStringList {w.get<QLineEdit>("titol")->text()} + boxTexts(w);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "platform/commondialog.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QQueue>
 #include <QTest>
 #include <QWidget>
@@ -104,6 +106,15 @@ inline QString shownItems(const WindowUnderTest &w)
         shown += button ? (box ? u'T' : u'P') : (box ? u'?' : u'.');
     }
     return shown;
+}
+
+// What the ten item boxes show, Text1 first.
+inline QStringList boxTexts(const WindowUnderTest &w)
+{
+    QStringList texts {w.get<QPlainTextEdit>("Text1")->toPlainText()};
+    for (int item = 2; item <= 10; ++item)
+        texts.append(w.get<QLineEdit>(("Text" + QByteArray::number(item)).constData())->text());
+    return texts;
 }
 
 // Typed key by key into a control, which takes the focus first; QTest::keyClicks takes ASCII
