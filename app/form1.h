@@ -1,10 +1,12 @@
 // Form1: the one window of the program. It owns every control (built from the control table)
 // and the exercise state that its handlers share: which dictation is open, which clip was
-// last chosen, the item texts, and the counters that the grading tick turns into a grade.
+// last chosen, the item texts, and the counters that the grading tick turns into a grade
+// (these name the fields of listening::Exercise, which holds the rules of an attempt).
 //
-// The handlers are thin: the dictation format, the clip names, the grade, the messages, the
-// access code and the picture name are plain functions of the dictation, listening and
-// authoring libraries; a handler reads the controls, calls them and writes the results back.
+// The handlers are thin: the dictation format, the clip names, the rules of an attempt, the
+// grade, the messages, the access code and the picture name are plain functions and types of
+// the dictation, listening and authoring libraries; a handler reads the controls, calls them
+// and writes the results back.
 // Handlers are grouped by the subsystem they belong to, one file each (form1_*.cpp).
 #pragma once
 
