@@ -3,9 +3,9 @@
 #include "authoring/authoring.h"
 #include "platform/filetrash.h"
 #include "platform/pictureloader.h"
+#include "support/pictures.h"
 #include "support/restorers.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QStandardPaths>
@@ -115,14 +115,7 @@ void TestAuthoring::badPictures_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
 
-    QByteArray jpeg;
-    {
-        QImage image(64, 64, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "JPEG");
-    }
+    const QByteArray jpeg = pictures::jpeg(QSize(64, 64), Qt::red);
     // A GIF header declaring 60000 x 60000 pixels, then a minimal image block.
     QByteArray hugeGif("GIF89a");
     hugeGif += QByteArray::fromHex("60ea60ea"
@@ -158,9 +151,7 @@ void TestAuthoring::badPictures()
 void TestAuthoring::goodPictures()
 {
     QTemporaryDir dir;
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QVERIFY(image.save(dir.filePath("gat.jpg"), "JPEG"));
+    QVERIFY(pictures::plain(QSize(40, 30), Qt::blue).save(dir.filePath("gat.jpg"), "JPEG"));
     // Qt writes no GIF: a 1 x 1 one, byte by byte.
     QFile gif(dir.filePath("gos.gif"));
     QVERIFY(gif.open(QIODevice::WriteOnly));

@@ -14,7 +14,6 @@
 #include "support/windowtest.h"
 
 #include <QAudioSink>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -527,8 +526,7 @@ void TestAuthoringWindow::pictureChoice()
     WindowUnderTest w;
     w.doubleClick("Label7");
     typeInto(w, "Text1", QStringLiteral("Hi havia una vegada"));
-    QImage earlier(8, 8, QImage::Format_RGB32);
-    earlier.fill(Qt::red);
+    const QImage earlier = pictures::plain(QSize(8, 8), Qt::red);
     auto *image1 = w.get<ImageBox>("Image1");
     image1->setImage(earlier);
     w.dialog()->FileName = inDir(fileName);

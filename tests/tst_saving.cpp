@@ -2,6 +2,7 @@
 // save dialog; then the bytes on disk, what happens to an older file when the save fails, and
 // dictations that go through a load and a save and come back as they were.
 #include "app/widgets.h"
+#include "support/pictures.h"
 #include "support/restorers.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
@@ -133,9 +134,8 @@ void TestSaving::chosenPictureIsSavedByName()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QImage picture(8, 8, QImage::Format_RGB32);
-    picture.fill(Qt::yellow);
-    QVERIFY(picture.save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
+    QVERIFY(pictures::plain(QSize(8, 8), Qt::yellow)
+                    .save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
     const QString path = folder.filePath(QStringLiteral("gat.dtd"));
 
     WindowUnderTest w;
@@ -307,9 +307,8 @@ void TestSaving::loadAndSaveKeepsTheDictation()
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QImage picture(8, 8, QImage::Format_RGB32);
-    picture.fill(Qt::cyan);
-    QVERIFY(picture.save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
+    QVERIFY(pictures::plain(QSize(8, 8), Qt::cyan)
+                    .save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
     const QString original = folder.filePath(QStringLiteral("original.dtd"));
     const QString first = folder.filePath(QStringLiteral("primer.dtd"));
     const QString second = folder.filePath(QStringLiteral("segon.dtd"));
