@@ -182,15 +182,9 @@ void TestListening::messages_data()
 {
     QTest::addColumn<int>("nota");
     QTest::addColumn<QString>("message");
-    const QString low = " Sembla que no has estat massa atent, hauries de repetir el dictat.";
-    const QString middle =
-            " Repasa el dictat i escriu a la teva llibreta les frases que tan costat més.";
-    const QString fair = " Hi ha paraules que et costen una mica, escriu-les a la teva llibreta i "
-                         "comprova que coneixes bé el seu significat.";
-    const QString good = "Està força bé, encara que ha hagut alguna frase que ta costat una mica.";
-    const QString best = "Molt bé ho has fet has gaire bé perfecte, segueix així.";
-    const QString expected[] = {low,  low,  low,  middle, middle, middle,
-                                fair, fair, good, best,   best};
+    using namespace messages;
+    const QString expected[] = {kLow,  kLow,  kLow,  kMiddle, kMiddle, kMiddle,
+                                kFair, kFair, kGood, kBest,   kBest};
     for (int nota = 0; nota <= 10; ++nota)
         QTest::addRow("grade %d", nota) << nota << expected[nota];
 }

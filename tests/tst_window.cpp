@@ -9,6 +9,7 @@
 #include "app/form1.h"
 #include "app/widgets.h"
 #include "sound/mediacontrol.h"
+#include "support/messages.h"
 #include "support/windowtest.h"
 
 #include <QFontMetrics>
@@ -318,8 +319,7 @@ void TestWindow::feedbackPanelDismissedExceptOnItsMessage()
     w->nota = 9;
     w->mensaje();
     QVERIFY(w.get("Picture3")->isVisible());
-    QCOMPARE(w.get<QLabel>("Label5")->text(),
-             QStringLiteral("Molt bé ho has fet has gaire bé perfecte, segueix així."));
+    QCOMPARE(w.get<QLabel>("Label5")->text(), messages::kBest);
 
     w.click("Label5");
     QVERIFY2(w.get("Picture3")->isVisible(), "a click on the message keeps the panel");
