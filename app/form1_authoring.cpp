@@ -6,7 +6,6 @@
 #include "authoring/authoring.h"
 #include "platform/commondialog.h"
 #include "platform/filetrash.h"
-#include "platform/pictureloader.h"
 #include "sound/mediacontrol.h"
 
 #include <QLineEdit>
@@ -84,6 +83,7 @@ void Form1::dib_Click()
         return;
     m_text1->setPlainText(*name);
     m_text1->setVisible(false);
-    if (const auto picture = loadPicture(itemText(1)))
-        m_image1->setImage(*picture);
+    // A picture that cannot be loaded leaves the one shown before; the name is taken all the
+    // same, so the teacher can still put the picture beside the dictation.
+    static_cast<void>(m_image1->showPictureFile(itemText(1)));
 }

@@ -6,7 +6,6 @@
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
-#include "platform/pictureloader.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -74,8 +73,7 @@ void Form1::carga()
             const QString name = dictation::pictureFileName(frase1);
             m_text1->setVisible(false);
             m_text1->setPlainText(name);
-            if (const auto picture = loadPicture(name))
-                m_image1->setImage(*picture);
+            static_cast<void>(m_image1->showPictureFile(name));
         } else {
             m_text1->setVisible(true);
             m_text1->setPlainText(dictation::textBoxText(frase1));

@@ -1,11 +1,16 @@
 #include "app/widgets.h"
 
 #include "app/artwork.h"
+#include "platform/pictureloader.h"
 
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QtMath>
+
+#include <utility>
 
 void ClickTracker::press(QMouseEvent *event)
 {
@@ -44,14 +49,47 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
 
 ImageBox::ImageBox(QWidget *parent) : ClickLabel(parent) { }
 
+bool ImageBox::showPictureFile(const QString &fileName)
+{
+    const QSize pixels = shownPixels();
+    auto picture = loadPicture(fileName, pixels);
+    if (!picture)
+        return false;
+    m_image = std::move(*picture);
+    // Absolute, so that decoding it again does not depend on the current directory then.
+    m_fileName = QFileInfo(fileName).absoluteFilePath();
+    m_decodedFor = pixels;
+    update();
+    return true;
+}
+
 void ImageBox::setImage(const QImage &image)
 {
     m_image = image;
+    m_fileName.clear();
     update();
+}
+
+void ImageBox::clearPicture()
+{
+    setImage(QImage());
+}
+
+QSize ImageBox::shownPixels() const
+{
+    const qreal ratio = devicePixelRatio();
+    return QSize(qCeil(width() * ratio), qCeil(height() * ratio));
 }
 
 void ImageBox::paintEvent(QPaintEvent *)
 {
+    const QSize pixels = shownPixels();
+    if (!m_fileName.isEmpty() && pixels != m_decodedFor) {
+        // A file that has gone since leaves the picture as it was decoded, stretched.
+        if (auto picture = loadPicture(m_fileName, pixels))
+            m_image = std::move(*picture);
+        m_decodedFor = pixels;
+    }
     if (m_image.isNull())
         return;
     QPainter painter(this);

@@ -42,20 +42,32 @@ private:
     ClickTracker m_click;
 };
 
-// Image1: shows its picture stretched to its whole rectangle.
+// Image1: shows its picture stretched to its whole rectangle. A picture from a file is held
+// decoded for the device pixels the box covers, and decoded again from the file when those
+// change (the box is resized, or moves to a screen of another pixel ratio), so it stays sharp
+// without keeping a photo at the size it was taken at.
 class ImageBox : public ClickLabel
 {
     Q_OBJECT
 public:
     explicit ImageBox(QWidget *parent = nullptr);
+    // False, with the box as it was, when the file cannot be read as a picture.
+    [[nodiscard]] bool showPictureFile(const QString &fileName);
+    // A picture already in memory, shown as it is.
     void setImage(const QImage &image);
+    void clearPicture();
     QImage image() const { return m_image; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QSize shownPixels() const;
+
     QImage m_image;
+    // Empty for a picture given in memory, which cannot be decoded again.
+    QString m_fileName;
+    QSize m_decodedFor;
 };
 
 // A button showing a picture from the artwork, and a second one while it is held down.

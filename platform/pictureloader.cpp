@@ -1,17 +1,27 @@
 #include "platform/pictureloader.h"
 
+#include <QImageIOHandler>
 #include <QImageReader>
 
-std::optional<QImage> loadPicture(const QString &fileName)
+std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPixels)
 {
     if (fileName.isEmpty())
         return std::nullopt;
     QImageReader reader(fileName);
+    reader.setAutoTransform(true);
     // The declared size is checked before any pixel is decoded: a GIF claiming 60000 x 60000
     // pixels is refused here instead of exhausting memory.
     const QSize declared = reader.size();
     if (declared.isValid() && qint64(declared.width()) * declared.height() > qint64(8192) * 8192)
         return std::nullopt;
+    if (declared.isValid() && !shownPixels.isEmpty()) {
+        // The reader scales the pixels as stored and turns them afterwards, so a picture taken
+        // on its side is asked for with the shown width and height swapped.
+        const bool onItsSide = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        const QSize decoded = declared.boundedTo(onItsSide ? shownPixels.transposed() : shownPixels);
+        if (decoded != declared)
+            reader.setScaledSize(decoded);
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
