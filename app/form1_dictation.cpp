@@ -73,7 +73,10 @@ void Form1::carga()
             const QString name = dictation::pictureFileName(frase1);
             m_text1->setVisible(false);
             m_text1->setPlainText(name);
-            static_cast<void>(m_image1->showPictureFile(name));
+            // A picture that cannot be shown leaves the area empty, never showing the picture
+            // of the dictation before as if it were this one's.
+            if (!m_image1->showPictureFile(name))
+                m_image1->clearPicture();
         } else {
             m_text1->setVisible(true);
             m_text1->setPlainText(dictation::textBoxText(frase1));
