@@ -4,7 +4,9 @@
 #include "listening/exercise.h"
 #include "listening/grading.h"
 #include "support/messages.h"
+#include "support/testfiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestListening : public QObject
@@ -13,6 +15,8 @@ class TestListening : public QObject
 private slots:
     void clipPath_data();
     void clipPath();
+    void clipToPlay_data();
+    void clipToPlay();
     void gradeForListens_data();
     void gradeForListens();
     void unchangedBandKeepsPreviousGrade_data();
@@ -110,6 +114,46 @@ void TestListening::clipPath()
     QFETCH(int, item);
     QFETCH(QString, expected);
     QCOMPARE(listening::clipPath(arxiu, nom, item), std::optional<QString>(expected));
+}
+
+void TestListening::clipToPlay_data()
+{
+    QTest::addColumn<QStringList>("clips"); // beside animals.dtd
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("played"); // empty: nothing to play
+
+    QTest::newRow("the clip of the name")
+            << QStringList {"animals-anna3.wav", "animals-3.wav"} << "anna"
+            << "animals-anna3.wav";
+    QTest::newRow("no clip under the name: the one with no name")
+            << QStringList {"animals-3.wav", "animals-pol3.wav"} << "anna"
+            << "animals-3.wav";
+    QTest::newRow("the name in capitals beats the clip with no name")
+            << QStringList {"ANIMALS-ANNA3.WAV", "animals-3.wav"} << "anna"
+            << "ANIMALS-ANNA3.WAV";
+    QTest::newRow("no name, clips as Windows leaves them") << QStringList {"ANIMALS-3.WAV"} << ""
+                                                           << "ANIMALS-3.WAV";
+    QTest::newRow("a name, clips as Windows leaves them") << QStringList {"ANIMALS-3.WAV"} << "anna"
+                                                          << "ANIMALS-3.WAV";
+    QTest::newRow("another item's clip is not played")
+            << QStringList {"animals-4.wav", "animals-30.wav", "animals-anna.wav"} << "anna"
+            << "";
+}
+
+void TestListening::clipToPlay()
+{
+    QFETCH(QStringList, clips);
+    QFETCH(QString, nom);
+    QFETCH(QString, played);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const QString &clip : clips)
+        QVERIFY(testfiles::writeFile(dir.filePath(clip), "RIFF"));
+    const QString arxiu = dir.filePath(QStringLiteral("animals.dtd"));
+    QCOMPARE(listening::clipToPlay(arxiu, nom, 3).value_or(QString()),
+             played.isEmpty() ? QString() : dir.filePath(played));
+    QCOMPARE(listening::clipToPlay(QStringLiteral(".wa"), nom, 3), std::nullopt);
 }
 
 void TestListening::gradeForListens_data()
