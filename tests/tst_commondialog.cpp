@@ -3,9 +3,11 @@
 #include "platform/commondialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -122,9 +124,12 @@ void TestCommonDialog::requestCarriesFiltersAndStartFolder()
 void TestCommonDialog::realDialogDrivenOffscreen()
 {
     QTemporaryDir dir;
-    QFile existing(dir.filePath("conte.dtd"));
-    QVERIFY(existing.open(QIODevice::WriteOnly));
-    existing.close();
+    // As a Windows teacher may leave them: a dictation is listed whatever the case of its
+    // extension, and nothing else is.
+    for (const char *name : {"conte.dtd", "ANIMALS.DTD", "Gat.Dtd", "notes.txt", "dtd"}) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
 
     QWidget parent;
     CommonDialog dialog(&parent);
@@ -134,19 +139,27 @@ void TestCommonDialog::realDialogDrivenOffscreen()
     dialog.FilterIndex = 1;
     dialog.CancelError = true;
 
-    QStringList filtersShown;
+    QString filterShown;
+    QStringList listed;
     QTimer::singleShot(0, this, [&] {
         auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         QVERIFY(fileDialog);
-        filtersShown = fileDialog->nameFilters();
+        filterShown = fileDialog->findChild<QComboBox *>("fileTypeCombo")->currentText();
+        auto *view = fileDialog->findChild<QListView *>("listView");
+        QVERIFY(view);
+        QVERIFY(QTest::qWaitFor([&] { return view->model()->rowCount(view->rootIndex()) >= 3; }));
+        for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+            listed.append(view->model()->index(row, 0, view->rootIndex()).data().toString());
         auto *nameBox = fileDialog->findChild<QLineEdit *>("fileNameEdit");
         QVERIFY(nameBox);
-        QTest::keyClicks(nameBox, "conte.dtd");
+        QTest::keyClicks(nameBox, "ANIMALS.DTD");
         QTest::keyClick(nameBox, Qt::Key_Return);
     });
     QCOMPARE(dialog.show(CommonDialog::Action::Open), CommonDialog::Result::Ok);
-    QCOMPARE(filtersShown, QStringList {"Dictats (*.dtd)"});
-    QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("conte.dtd")));
+    QCOMPARE(filterShown, QStringLiteral("Dictats (*.dtd)"));
+    listed.sort();
+    QCOMPARE(listed, (QStringList {"ANIMALS.DTD", "Gat.Dtd", "conte.dtd"}));
+    QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("ANIMALS.DTD")));
 
     QTimer::singleShot(0, this, [] {
         auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
@@ -154,7 +167,7 @@ void TestCommonDialog::realDialogDrivenOffscreen()
         fileDialog->reject();
     });
     QCOMPARE(dialog.show(CommonDialog::Action::Open), CommonDialog::Result::CancelError);
-    QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("conte.dtd")));
+    QCOMPARE(dialog.FileName, QDir::toNativeSeparators(dir.filePath("ANIMALS.DTD")));
 
     // A name typed without an extension is saved with the dialog's default one.
     dialog.DefaultExt = "dtd";
