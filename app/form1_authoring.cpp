@@ -5,6 +5,7 @@
 #include "app/widgets.h"
 #include "authoring/authoring.h"
 #include "platform/commondialog.h"
+#include "platform/filelookup.h"
 #include "platform/filetrash.h"
 #include "sound/mediacontrol.h"
 
@@ -27,6 +28,11 @@ void Form1::Command2_Click()
 
 void Form1::Command4_Click()
 {
+    // Kept at arxiuwav even when the press played the clip with no name: a teacher who typed
+    // a name records under it, and the clip with no name is left as it was. A clip there in
+    // another letter case is the one replaced, so no second file differing only in case
+    // appears beside it.
+    m_mmControl1->setFileName(findFileIgnoringCase(arxiuwav).value_or(arxiuwav));
     // Nothing open or nothing recorded loses nothing; a recording that could not be written
     // stays in the recorder, and the caption says so until a keep succeeds.
     const MediaControl::CommandResult result = m_mmControl1->runCommand(QStringLiteral("Save"));
@@ -42,9 +48,10 @@ void Form1::Command4_Click()
 void Form1::Command3_Click()
 {
     m_mmControl1->setCommand(QStringLiteral("close"));
-    // The strip is within a pupil's reach: a discarded clip goes to the trash, never gone.
-    // A clip the trash refuses stays where it was, and the pupil still hears it.
-    static_cast<void>(moveFileToTrash(arxiuwav));
+    // The strip is within a pupil's reach: a discarded clip goes to the trash, never gone. It is
+    // the clip that keeping would have replaced, in whatever letter case it lies there. A clip
+    // the trash refuses stays where it was, and the pupil still hears it.
+    static_cast<void>(moveFileToTrash(findFileIgnoringCase(arxiuwav).value_or(arxiuwav)));
 }
 
 void Form1::Label4_Click()

@@ -6,6 +6,7 @@
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
+#include "platform/filelookup.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -75,7 +76,7 @@ void Form1::carga()
             m_text1->setPlainText(name);
             // A picture that cannot be shown leaves the area empty, never showing the picture
             // of the dictation before as if it were this one's.
-            if (!m_image1->showPictureFile(name))
+            if (!m_image1->showPictureFile(findFileIgnoringCase(name).value_or(name)))
                 m_image1->clearPicture();
         } else {
             m_text1->setVisible(true);

@@ -15,7 +15,9 @@ void Form1::playItem(int item)
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
     m_mmControl1->setCommand(QStringLiteral("close"));
-    m_mmControl1->setFileName(arxiuwav);
+    // What is heard may be the clip with no name, or one in another letter case; arxiuwav stays
+    // the clip of the name typed, where the recorder keeps and discards.
+    m_mmControl1->setFileName(listening::clipToPlay(arxiu, m_nom->text(), item).value_or(arxiuwav));
     m_mmControl1->setCommand(QStringLiteral("Open"));
     m_mmControl1->setCommand(QStringLiteral("prev"));
     m_mmControl1->setCommand(QStringLiteral("play"));

@@ -167,6 +167,8 @@ private slots:
     void pictureChoice_data();
     void pictureChoice();
     void teacherWritesAndRecordsADictation();
+    void keepingOverAClipInAnotherCase_data();
+    void keepingOverAClipInAnotherCase();
 };
 
 void TestAuthoringWindow::wrongCodeChangesNothing_data()
@@ -625,6 +627,68 @@ void TestAuthoringWindow::teacherWritesAndRecordsADictation()
     QVERIFY(!QFile::exists(clip));
     QCOMPARE(filesIn(trash), (QSet<QByteArray> {firstTake, secondTake}));
     QCOMPARE(w.get<MediaControl>("MMControl1")->mode(), MediaControl::Mode::NotOpen);
+}
+
+void TestAuthoringWindow::keepingOverAClipInAnotherCase_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<bool>("replaced"); // the clip in capitals went to the trash
+
+    QTest::newRow("no name: the clip in capitals is replaced") << ""
+                                                               << "ANIMALS-2.WAV" << true;
+    // The press played the clip with no name; the recording is the one of the name typed.
+    QTest::newRow("a name: kept under it, the clip with no name stays")
+            << "mestra"
+            << "ANIMALS-mestra2.wav" << false;
+}
+
+void TestAuthoringWindow::keepingOverAClipInAnotherCase()
+{
+    QFETCH(QString, nom);
+    QFETCH(QString, kept);
+    QFETCH(bool, replaced);
+    if (const QString missing = soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString dataHome = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(dataHome));
+    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
+    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+    const QDir folder(dir.filePath(QStringLiteral("dictats")));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    const QString dictation = folder.filePath(QStringLiteral("ANIMALS.DTD"));
+    QVERIFY(writeFile(
+            dictation,
+            crLfLines({"Animals", "Un gat.", "x", "On dorm?", "", "", "", "", "", "", "", ""})));
+    const QString windowsClip = folder.filePath(QStringLiteral("ANIMALS-2.WAV"));
+    QVERIFY(writeFile(windowsClip, "RIFF recorded on Windows"));
+
+    WindowUnderTest w;
+    typeInto(w, "nom", nom);
+    w.answers.enqueue(dictation);
+    w.click("Command1");
+    w.click("wav2");
+    recordTone(w, 300);
+    if (QTest::currentTestFailed())
+        return;
+    w.click("Command4");
+
+    const QStringList expected = replaced
+            ? QStringList {"ANIMALS-2.WAV", "ANIMALS.DTD"}
+            : QStringList {"ANIMALS-2.WAV", "ANIMALS-mestra2.wav", "ANIMALS.DTD"};
+    QCOMPARE(entries(folder.path()), expected);
+    QCOMPARE(readClipFile(folder.filePath(kept)).error, ClipReadError::None);
+    QCOMPARE(fileBytes(windowsClip) == "RIFF recorded on Windows", !replaced);
+    QCOMPARE(filesIn(trash),
+             replaced ? QSet<QByteArray> {"RIFF recorded on Windows"} : QSet<QByteArray> {});
+
+    // Discarded: the recording just kept goes, wherever its letter case put it.
+    const QByteArray recording = fileBytes(folder.filePath(kept));
+    w.click("Command3");
+    QVERIFY(!QFile::exists(folder.filePath(kept)));
+    QVERIFY(filesIn(trash).contains(recording));
 }
 
 QTEST_MAIN(TestAuthoringWindow)

@@ -5,8 +5,10 @@
 #include "sound/mediacontrol.h"
 #include "support/messages.h"
 #include "support/paintcounter.h"
+#include "support/pictures.h"
 #include "support/sinkcapture.h"
 #include "support/soundclips.h"
+#include "support/testfiles.h"
 #include "support/windowtest.h"
 
 #include <QFile>
@@ -56,6 +58,25 @@ void listen(WindowUnderTest &w, int item, int times = 1)
     }
 }
 
+// What the sink played after a press of an item's play button, once the clip has ended;
+// nothing when the sink could not be heard for so long.
+std::optional<AudioClip> soundOfPress(WindowUnderTest &w, int item)
+{
+    soundclips::SinkCapture capture;
+    if (!capture.start() || !QTest::qWaitFor([&] { return capture.frames() > 0; }))
+        return std::nullopt;
+    capture.clear();
+    auto *mmControl1 = w.get<MediaControl>("MMControl1");
+    w.click(playButton(item).constData());
+    if (!QTest::qWaitFor([&] { return mmControl1->mode() != MediaControl::Mode::Playing; }, 10000))
+        return std::nullopt;
+    // What the sink still had on its way to the monitor.
+    const qint64 enough = capture.frames() + capture.framesFor(400);
+    if (!QTest::qWaitFor([&] { return capture.frames() >= enough; }, 10000))
+        return std::nullopt;
+    return capture.clip();
+}
+
 } // namespace
 
 class TestPlayback : public QObject
@@ -76,6 +97,7 @@ private slots:
     void idleTicksDoNotRepaint();
     void playButtonSoundsTheClip_data();
     void playButtonSoundsTheClip();
+    void dictationMadeOnWindowsPlaysWhole();
 
 private:
     QTemporaryDir m_dir;
@@ -367,16 +389,29 @@ void TestPlayback::idleTicksDoNotRepaint()
 
 void TestPlayback::playButtonSoundsTheClip_data()
 {
+    QTest::addColumn<QStringList>("clips"); // beside so.dtd, each a tone of its own loudness
     QTest::addColumn<QString>("nom");
-    QTest::addColumn<bool>("heard");
-    QTest::newRow("the clip of the name typed") << "anna" << true;
-    QTest::newRow("another name has no clip") << "pol" << false;
+    QTest::addColumn<QString>("heard"); // empty: silence
+
+    QTest::newRow("the clip of the name typed")
+            << QStringList {"so-anna2.wav", "so-2.wav"} << "anna"
+            << "so-anna2.wav";
+    QTest::newRow("another name hears the clip with no name")
+            << QStringList {"so-anna2.wav", "so-2.wav"} << "pol"
+            << "so-2.wav";
+    QTest::newRow("no clip for the name nor without one") << QStringList {"so-anna2.wav"} << "pol"
+                                                          << "";
+    QTest::newRow("capitals as Windows leaves them") << QStringList {"SO-2.WAV"} << ""
+                                                     << "SO-2.WAV";
+    QTest::newRow("exact name beside a case variant") << QStringList {"SO-2.WAV", "so-2.wav"} << ""
+                                                      << "so-2.wav";
 }
 
 void TestPlayback::playButtonSoundsTheClip()
 {
+    QFETCH(QStringList, clips);
     QFETCH(QString, nom);
-    QFETCH(bool, heard);
+    QFETCH(QString, heard);
     if (const QString missing = soundclips::soundServerMissing(); !missing.isEmpty())
         QSKIP(qPrintable(missing));
 
@@ -384,36 +419,67 @@ void TestPlayback::playButtonSoundsTheClip()
     WindowUnderTest w;
     load(w, writeDictation(dir, QStringLiteral("so.dtd"), 3));
     typeInto(w, "nom", nom);
-    const AudioClip clip = soundclips::tone(44100, 1, 0.6, 0.5f);
-    QVERIFY(soundclips::writeWav(dir.filePath(QStringLiteral("so-anna2.wav")), clip,
-                                 SF_FORMAT_PCM_16));
-
-    soundclips::SinkCapture capture;
-    QVERIFY(capture.start());
-    QTRY_VERIFY2(capture.frames() > 0, "the sink's monitor delivers");
-    capture.clear();
-
-    auto *mmControl1 = w.get<MediaControl>("MMControl1");
-    w.click("wav2");
-    QCOMPARE(w->escoltes, 1);
-    QCOMPARE(mmControl1->mode() == MediaControl::Mode::Playing, heard);
-    QTRY_COMPARE_WITH_TIMEOUT(mmControl1->mode() == MediaControl::Mode::Playing, false, 10000);
-    // What the sink still had on its way to the monitor.
-    const qint64 enough = capture.frames() + capture.framesFor(400);
-    QTRY_VERIFY_WITH_TIMEOUT(capture.frames() >= enough, 10000);
-
-    const AudioClip &sound = capture.clip();
-    if (heard) {
-        QVERIFY2(std::abs(soundclips::energy(sound) - soundclips::energy(clip))
-                         <= 0.1 * soundclips::energy(clip),
-                 qPrintable(QStringLiteral("energy %1, clip %2")
-                                    .arg(soundclips::energy(sound))
-                                    .arg(soundclips::energy(clip))));
-        QVERIFY(std::abs(soundclips::peak(sound) - soundclips::peak(clip))
-                <= 0.1f * soundclips::peak(clip));
-    } else {
-        QVERIFY2(soundclips::peak(sound) < 0.01f, "a missing clip is not heard");
+    AudioClip played;
+    for (qsizetype i = 0; i < clips.size(); ++i) {
+        const AudioClip clip = soundclips::tone(44100, 1, 0.6, 0.6f / float(i + 1));
+        QVERIFY(soundclips::writeWav(dir.filePath(clips.at(i)), clip, SF_FORMAT_PCM_16));
+        if (clips.at(i) == heard)
+            played = clip;
     }
+
+    const std::optional<AudioClip> heardSound = soundOfPress(w, 2);
+    QVERIFY(heardSound);
+    const AudioClip &sound = *heardSound;
+    QCOMPARE(w->escoltes, 1);
+    QVERIFY(w->arxiuwav.endsWith(QStringLiteral("so-") + nom + QStringLiteral("2.wav")));
+    if (heard.isEmpty()) {
+        QVERIFY2(soundclips::peak(sound) < 0.01f, "a missing clip is not heard");
+        return;
+    }
+    QVERIFY2(std::abs(soundclips::energy(sound) - soundclips::energy(played))
+                     <= 0.1 * soundclips::energy(played),
+             qPrintable(QStringLiteral("energy %1, clip %2")
+                                .arg(soundclips::energy(sound))
+                                .arg(soundclips::energy(played))));
+    QVERIFY(std::abs(soundclips::peak(sound) - soundclips::peak(played))
+            <= 0.1f * soundclips::peak(played));
+}
+
+void TestPlayback::dictationMadeOnWindowsPlaysWhole()
+{
+    if (const QString missing = soundclips::soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+
+    // Saved on Windows as ANIMALS.DTD, its picture named in capitals in the file and in small
+    // letters on disk, its clips recorded with no name; here a pupil types a name.
+    QTemporaryDir dir;
+    QVERIFY(testfiles::writeFile(dir.filePath(QStringLiteral("gat.jpg")),
+                                 pictures::jpeg(QSize(40, 30), Qt::green)));
+    QVERIFY(testfiles::writeFile(dir.filePath(QStringLiteral("ANIMALS.DTD")),
+                                 testfiles::crLfLines({"Animals", "GAT.JPG", "x", "On dorm el gat?",
+                                                       "Qui canta?", "", "", "", "", "", "", ""})));
+    const AudioClip clip = soundclips::tone(44100, 1, 0.4, 0.5f);
+    for (int item = 1; item <= 3; ++item) {
+        QVERIFY(soundclips::writeWav(dir.filePath(QStringLiteral("ANIMALS-%1.WAV").arg(item)), clip,
+                                     SF_FORMAT_PCM_16));
+    }
+
+    WindowUnderTest w;
+    typeInto(w, "nom", QStringLiteral("anna"));
+    load(w, dir.filePath(QStringLiteral("ANIMALS.DTD")));
+    QCOMPARE(shownItems(w), QStringLiteral("PTT......."));
+    QVERIFY(pictures::looksLike(w.get<ImageBox>("Image1")->image(), Qt::green, QSize(40, 30)));
+
+    for (int item = 1; item <= 3; ++item) {
+        const std::optional<AudioClip> sound = soundOfPress(w, item);
+        QVERIFY(sound);
+        QVERIFY2(std::abs(soundclips::peak(*sound) - soundclips::peak(clip))
+                         <= 0.1f * soundclips::peak(clip),
+                 qPrintable(
+                         QStringLiteral("item %1 peak %2").arg(item).arg(soundclips::peak(*sound))));
+    }
+    QCOMPARE(w->escoltes, 3);
+    QCOMPARE(w->acabades, 3);
 }
 
 QTEST_MAIN(TestPlayback)
