@@ -27,8 +27,6 @@ void TestFileLookup::findsTheFile_data()
                                 << "gat.jpg";
     QTest::newRow("capitals on disk") << QStringList {"GAT.JPG"} << "gat.jpg"
                                       << "GAT.JPG";
-    QTest::newRow("small letters on disk") << QStringList {"animals-2.wav"} << "ANIMALS-2.WAV"
-                                           << "animals-2.wav";
     QTest::newRow("exact name beside variants")
             << QStringList {"GAT.JPG", "Gat.jpg", "gat.jpg"} << "gat.jpg"
             << "gat.jpg";
@@ -37,8 +35,6 @@ void TestFileLookup::findsTheFile_data()
             << "GAT.jpg";
     QTest::newRow("accented capitals") << QStringList {"CANÇÓ-3.WAV"} << "cançó-3.wav"
                                        << "CANÇÓ-3.WAV";
-    QTest::newRow("hidden file") << QStringList {".Nota.wav"} << ".nota.WAV"
-                                 << ".Nota.wav";
     QTest::newRow("other names are no variants")
             << QStringList {"gat.jpeg", "gats.jpg", "gat.jpg.bak"} << "gat.jpg"
             << "";
@@ -47,8 +43,6 @@ void TestFileLookup::findsTheFile_data()
     QTest::newRow("folders are taken as written")
             << QStringList {"fotos/", "fotos/gat.jpg"} << "FOTOS/gat.jpg"
             << "";
-    QTest::newRow("inside a folder") << QStringList {"fotos/", "fotos/GAT.JPG"} << "fotos/gat.jpg"
-                                     << "fotos/GAT.JPG";
     QTest::newRow("empty folder") << QStringList {} << "gat.jpg"
                                   << "";
 }

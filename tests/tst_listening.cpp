@@ -122,17 +122,9 @@ void TestListening::clipToPlay_data()
     QTest::addColumn<QString>("nom");
     QTest::addColumn<QString>("played"); // empty: nothing to play
 
-    QTest::newRow("the clip of the name")
-            << QStringList {"animals-anna3.wav", "animals-3.wav"} << "anna"
-            << "animals-anna3.wav";
-    QTest::newRow("no clip under the name: the one with no name")
-            << QStringList {"animals-3.wav", "animals-pol3.wav"} << "anna"
-            << "animals-3.wav";
     QTest::newRow("the name in capitals beats the clip with no name")
             << QStringList {"ANIMALS-ANNA3.WAV", "animals-3.wav"} << "anna"
             << "ANIMALS-ANNA3.WAV";
-    QTest::newRow("no name, clips as Windows leaves them") << QStringList {"ANIMALS-3.WAV"} << ""
-                                                           << "ANIMALS-3.WAV";
     QTest::newRow("a name, clips as Windows leaves them") << QStringList {"ANIMALS-3.WAV"} << "anna"
                                                           << "ANIMALS-3.WAV";
     QTest::newRow("another item's clip is not played")
