@@ -4,6 +4,7 @@
 #include "app/controltable.h"
 #include "app/onelinebox.h"
 #include "app/widgets.h"
+#include "dictation/format.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
 #include "sound/mediacontrol.h"
@@ -138,6 +139,11 @@ void Form1::connectHandlers(const BuiltControls &built)
     connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
     connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    // The recorder's "Veu" button can speak only an item with text.
+    connect(m_text1, &QPlainTextEdit::textChanged, m_mmControl1, &MediaControl::speechTextChanged);
+    for (int item = 2; item <= 10; ++item)
+        connect(m_textBoxes[item], &QLineEdit::textChanged, m_mmControl1,
+                &MediaControl::speechTextChanged);
 
     using Handler = void (Form1::*)();
     static constexpr std::array<Handler, 10> kPlayHandlers {
@@ -202,4 +208,14 @@ QString Form1::itemText(int item) const
     if (item == 1)
         return plainTextAsTyped(m_text1->document());
     return m_textBoxes.at(std::size_t(item))->text();
+}
+
+QString Form1::speakableText(int item) const
+{
+    const QString text = itemText(item);
+    // A picture's item 1 holds the picture's file name, which is not read out; the name is
+    // recognised as saving and loading will recognise it.
+    if (item == 1 && dictation::isPictureReference(text + QStringLiteral("\r\n")))
+        return {};
+    return text;
 }

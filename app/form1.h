@@ -87,6 +87,7 @@ private:
     QWidget *itemBox(int item) const;
     void setItemText(int item, const QString &text);
     QString itemText(int item) const;
+    QString speakableText(int item) const;
 
     QPlainTextEdit *m_text1;
     std::array<QLineEdit *, 11> m_textBoxes {};     // Text2..Text10 at their item numbers

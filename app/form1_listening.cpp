@@ -14,6 +14,8 @@ void Form1::playItem(int item)
     m_exercise.listen(item, !frase(item).isEmpty());
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
+    // The recorder's synthetic voice speaks this item, as its box holds it when asked.
+    m_mmControl1->setSpeechText([this, item] { return speakableText(item); });
     m_mmControl1->setCommand(QStringLiteral("close"));
     // What is heard may be the clip with no name, or one in another letter case; arxiuwav stays
     // the clip of the name typed, where the recorder keeps and discards.

@@ -2,10 +2,14 @@
 
 #include <QtEndian>
 
+#include <ebur128.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -127,4 +131,117 @@ QList<float> bytesToSamples(QByteArrayView bytes, QAudioFormat::SampleFormat for
         break;
     }
     return samples;
+}
+
+namespace {
+
+// The envelope is read in blocks this long: short enough that a cut lands within a syllable's
+// onset, long enough that one block of hiss does not look like a voice.
+constexpr qint64 kBlockUSecs = 10000;
+// Blocks quieter than this share of the clip are its noise floor.
+constexpr double kFloorQuantile = 0.1;
+// A voice is 12 dB above the floor at least...
+constexpr float kAboveFloor = 4.0f;
+// ...and never need be closer than 12 dB to the loudest block: a clip with no pause at all
+// has its floor in the voice itself.
+constexpr float kBelowLoudest = 0.25f;
+// Digital silence has no floor; -60 dBFS is below any voice and above any dither.
+constexpr float kQuietest = 0.001f;
+// The most a quiet recording is raised: more only turns the room's hiss into a roar.
+constexpr double kMaxGainDb = 30.0;
+
+std::vector<float> blockLevels(const AudioClip &clip, qint64 blockFrames)
+{
+    const qint64 frames = clip.frameCount();
+    std::vector<float> levels;
+    levels.reserve(size_t((frames + blockFrames - 1) / blockFrames));
+    const float *samples = clip.samples.constData();
+    for (qint64 from = 0; from < frames; from += blockFrames) {
+        const qint64 to = std::min(from + blockFrames, frames);
+        double sum = 0;
+        for (qint64 i = from * clip.channelCount; i < to * clip.channelCount; ++i)
+            sum += double(samples[i]) * samples[i];
+        levels.push_back(float(std::sqrt(sum / double((to - from) * clip.channelCount))));
+    }
+    return levels;
+}
+
+AudioClip framesOf(const AudioClip &clip, qint64 from, qint64 to)
+{
+    AudioClip out;
+    out.sampleRate = clip.sampleRate;
+    out.channelCount = clip.channelCount;
+    out.samples = clip.samples.mid(from * clip.channelCount, (to - from) * clip.channelCount);
+    return out;
+}
+
+} // namespace
+
+AudioClip trimmedSilence(const AudioClip &clip, qint64 marginUSecs)
+{
+    if (clip.isEmpty() || clip.sampleRate <= 0)
+        return clip;
+    const qint64 blockFrames = std::max<qint64>(1, clip.sampleRate * kBlockUSecs / 1000000);
+    const std::vector<float> levels = blockLevels(clip, blockFrames);
+
+    std::vector<float> sorted = levels;
+    const auto floorAt = sorted.begin() + qsizetype(double(sorted.size() - 1) * kFloorQuantile);
+    std::nth_element(sorted.begin(), floorAt, sorted.end());
+    const float floor = *floorAt;
+    const float loudest = *std::max_element(levels.begin(), levels.end());
+    const float threshold = std::min(std::max(floor * kAboveFloor, kQuietest),
+                                     loudest * kBelowLoudest);
+
+    const auto first = std::find_if(levels.begin(), levels.end(),
+                                    [threshold](float level) { return level > threshold; });
+    if (first == levels.end())
+        return clip;
+    const auto last = std::find_if(levels.rbegin(), levels.rend(),
+                                   [threshold](float level) { return level > threshold; });
+    const qint64 margin = marginUSecs * clip.sampleRate / 1000000;
+    const qint64 from = std::max<qint64>(0, qint64(first - levels.begin()) * blockFrames - margin);
+    const qint64 to = std::min(clip.frameCount(),
+                               qint64(levels.rend() - last) * blockFrames + margin);
+    return framesOf(clip, from, to);
+}
+
+std::optional<double> integratedLoudness(const AudioClip &clip)
+{
+    if (clip.isEmpty() || clip.sampleRate <= 0)
+        return std::nullopt;
+    const std::unique_ptr<ebur128_state, void (*)(ebur128_state *)> state(
+            ebur128_init(unsigned(clip.channelCount), static_cast<unsigned long>(clip.sampleRate),
+                         EBUR128_MODE_I),
+            [](ebur128_state *st) { ebur128_destroy(&st); });
+    if (!state
+        || ebur128_add_frames_float(state.get(), clip.samples.constData(), size_t(clip.frameCount()))
+                != EBUR128_SUCCESS)
+        return std::nullopt;
+    double loudness = 0;
+    // Below the absolute gate (-70 LUFS) or shorter than one 400 ms block: -inf.
+    if (ebur128_loudness_global(state.get(), &loudness) != EBUR128_SUCCESS
+        || !std::isfinite(loudness))
+        return std::nullopt;
+    return loudness;
+}
+
+AudioClip evenedLoudness(const AudioClip &clip, double targetLufs, double ceilingDbfs)
+{
+    const std::optional<double> loudness = integratedLoudness(clip);
+    const float peak = peakLevel(clip.samples.constData(),
+                                 clip.samples.constData() + clip.samples.size());
+    if (!loudness || peak <= 0)
+        return clip;
+    const double gainDb = std::min(
+            {targetLufs - *loudness, kMaxGainDb, ceilingDbfs - 20 * std::log10(double(peak))});
+    const float gain = float(std::pow(10.0, gainDb / 20));
+    AudioClip out = clip;
+    for (float &sample : out.samples)
+        sample *= gain;
+    return out;
+}
+
+AudioClip keptRecording(const AudioClip &clip)
+{
+    return evenedLoudness(trimmedSilence(clip));
 }

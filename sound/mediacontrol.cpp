@@ -2,6 +2,7 @@
 
 #include "platform/filetrash.h"
 #include "sound/soundsystem.h"
+#include "sound/voice.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,7 +29,7 @@ constexpr int kDevicePollMs = 1000;
 constexpr qint64 kLevelWindowUSecs = 50000;
 constexpr QSize kButtonSize(28, 29);
 
-enum class Symbol { Previous, Play, Pause, Stop, Record };
+enum class Symbol { Previous, Play, Pause, Stop, Record, Voice };
 
 // The bar draws its own symbols: the style's media icons are image files, and reading the
 // first of them loads and probes every image format plugin Qt has, while the window starts.
@@ -59,6 +60,16 @@ QIcon symbolIcon(Symbol symbol, const QColor &ink)
     case Symbol::Record:
         painter.setBrush(QColor(0xd0, 0x20, 0x20));
         painter.drawEllipse(QRectF(6, 6, 20, 20));
+        break;
+    case Symbol::Voice:
+        // A head in profile, speaking.
+        painter.drawEllipse(QRectF(3, 5, 15, 17));
+        painter.drawPolygon(QPolygonF({QPointF(15, 14), QPointF(20, 18), QPointF(15, 20)}));
+        painter.drawRect(QRectF(6, 20, 8, 7));
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(QRectF(17, 10, 8, 12), -50 * 16, 100 * 16);
+        painter.drawArc(QRectF(17, 5, 13, 22), -50 * 16, 100 * 16);
         break;
     }
     return QIcon(pixmap);
@@ -94,6 +105,10 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     m_recordButton = barButton(this, "recordButton", QStringLiteral("Enregistra"),
                                symbolIcon(Symbol::Record, ink));
 
+    m_voiceButton = barButton(this, "voiceButton", QStringLiteral("Veu sintètica"),
+                              symbolIcon(Symbol::Voice, ink));
+    m_voice = new Voice(this);
+
     m_elapsedLabel = new QLabel(this);
     m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
     m_elapsedLabel->setAccessibleName(QStringLiteral("Temps"));
@@ -113,7 +128,7 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
     for (QToolButton *button :
-         {m_prevButton, m_playButton, m_pauseButton, m_stopButton, m_recordButton})
+         {m_prevButton, m_playButton, m_pauseButton, m_stopButton, m_recordButton, m_voiceButton})
         layout->addWidget(button);
     layout->addWidget(m_elapsedLabel);
     layout->addWidget(m_levelMeter, 1);
@@ -128,6 +143,7 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
             [this] { setCommand(QStringLiteral("stop")); });
     connect(m_recordButton, &QToolButton::clicked, this,
             [this] { setCommand(QStringLiteral("record")); });
+    connect(m_voiceButton, &QToolButton::clicked, this, &MediaControl::speak);
 
     m_barTimer.setInterval(kBarRefreshMs);
     connect(&m_barTimer, &QTimer::timeout, this, &MediaControl::updateBar);
@@ -184,6 +200,22 @@ MediaControl::CommandResult MediaControl::runCommand(const QString &command)
     return CommandResult::UnknownCommand;
 }
 
+void MediaControl::setSpeechText(std::function<QString()> text)
+{
+    m_speechText = std::move(text);
+    updateBar();
+}
+
+void MediaControl::speechTextChanged()
+{
+    updateBar();
+}
+
+Voice *MediaControl::voice() const
+{
+    return m_voice;
+}
+
 MediaControl::Mode MediaControl::mode() const
 {
     return m_mode;
@@ -211,8 +243,10 @@ MediaControl::CommandResult MediaControl::close()
         // A recording that was not kept is dropped with the clip: that is what discarding means.
         m_sound->stopRecording();
     }
+    ++m_openCount;
+    m_voice->cancel();
     m_clip = {};
-    m_hasRecording = false;
+    m_recording = Recording::None;
     m_positionUSecs = 0;
     setMode(Mode::NotOpen);
     return CommandResult::Done;
@@ -330,13 +364,54 @@ MediaControl::CommandResult MediaControl::save()
         return CommandResult::NothingOpen;
     if (m_mode == Mode::Recording)
         finishRecording();
-    if (!m_hasRecording)
+    if (m_recording == Recording::None)
         return CommandResult::NothingRecorded;
+    AudioClip kept = m_recording == Recording::Microphone ? m_sound->keptRecording(m_clip) : m_clip;
     // On failure the recording stays here, so the teacher can keep it once the cause is gone.
-    if (m_sound->saveClipFile(m_clip, m_fileName, moveFileToTrash) != ClipSaveResult::Saved)
+    if (m_sound->saveClipFile(kept, m_fileName, moveFileToTrash) != ClipSaveResult::Saved)
         return CommandResult::WriteFailed;
-    m_hasRecording = false;
+    // From now on the strip plays what the pupils will hear.
+    if (m_mode == Mode::Playing || m_mode == Mode::Paused) {
+        m_sound->stopPlayback();
+        setMode(Mode::Stopped);
+    }
+    m_clip = std::move(kept);
+    m_recording = Recording::None;
+    m_positionUSecs = 0;
+    updateBar();
     return CommandResult::Done;
+}
+
+void MediaControl::speak()
+{
+    const QString text = m_speechText ? m_speechText().trimmed() : QString();
+    if (m_mode == Mode::NotOpen || m_mode == Mode::Recording || text.isEmpty()
+        || m_voice->isSpeaking())
+        return;
+    if (m_mode == Mode::Playing || m_mode == Mode::Paused) {
+        m_sound->stopPlayback();
+        m_positionUSecs = 0;
+        setMode(Mode::Stopped);
+    }
+    const quint64 openCount = m_openCount;
+    m_voice->speak(
+            text, [this](const QByteArray &wav) { return m_sound->readClipBytes(wav).clip; },
+            [this, openCount](AudioClip spoken) { speechArrived(std::move(spoken), openCount); });
+    updateBar();
+}
+
+void MediaControl::speechArrived(AudioClip spoken, quint64 openCount)
+{
+    // A recording begun while the voice spoke is the teacher's later word.
+    if (openCount == m_openCount && m_mode != Mode::Recording && !spoken.isEmpty()) {
+        m_sound->stopPlayback();
+        m_clip = std::move(spoken);
+        m_recording = Recording::Synthetic;
+        m_positionUSecs = 0;
+        setMode(Mode::Stopped);
+    }
+    updateBar();
+    emit speechFinished();
 }
 
 SoundSystem *MediaControl::soundSystem()
@@ -364,7 +439,7 @@ void MediaControl::finishRecording()
     // A device that delivered nothing leaves the clip that was there.
     if (!recording.isEmpty()) {
         m_clip = std::move(recording);
-        m_hasRecording = true;
+        m_recording = Recording::Microphone;
     }
     m_positionUSecs = 0;
     setMode(Mode::Stopped);
@@ -411,8 +486,32 @@ void MediaControl::updateBar()
     m_stopButton->setEnabled(m_mode == Mode::Playing || m_mode == Mode::Paused
                              || m_mode == Mode::Recording);
     m_recordButton->setEnabled(atRest && m_hasInput);
+    updateVoiceButton();
     m_elapsedLabel->setText(elapsedText(elapsedMs()));
     m_levelMeter->setValue(qRound(level() * 100));
+}
+
+void MediaControl::updateVoiceButton()
+{
+    const Voice::Kind kind = m_voice->kind();
+    const bool hasText = m_speechText && !m_speechText().trimmed().isEmpty();
+    m_voiceButton->setEnabled(m_mode != Mode::NotOpen && m_mode != Mode::Recording && hasText
+                              && !m_voice->isSpeaking() && kind != Voice::Kind::None);
+    QString tip;
+    switch (kind) {
+    case Voice::Kind::Festival:
+        tip = QStringLiteral("Veu sintètica: llegeix l'element triat amb la veu Ona (Festival)");
+        break;
+    case Voice::Kind::Espeak:
+        tip = QStringLiteral(
+                "Veu sintètica: llegeix l'element triat amb la veu catalana d'eSpeak NG");
+        break;
+    case Voice::Kind::None:
+        tip = QStringLiteral("Veu sintètica: no hi ha cap veu catalana instal·lada");
+        break;
+    }
+    if (m_voiceButton->toolTip() != tip)
+        m_voiceButton->setToolTip(tip);
 }
 
 float MediaControl::level() const

@@ -12,6 +12,11 @@
 // maps its libraries nor waits for the sound server, and a server that comes up after the
 // window is still found. Without the module, sound commands fail as they do without a device.
 //
+// The "Veu" button speaks the text of the item whose play button was pressed last, as it stands
+// in its box, into the same place a recording goes (sound/voice.h): play, "Save" and "close"
+// then treat it as they treat a recording, except that "Save" keeps a recording made with the
+// microphone trimmed and evened (sound/audioclip.h) and a synthetic one as it came.
+//
 // A command that fails leaves the control ready for the next; runCommand() says why it failed.
 #pragma once
 
@@ -21,6 +26,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 // The time the button bar shows: minutes and seconds, "0:07", "12:30".
@@ -30,6 +36,7 @@ class QLabel;
 class QProgressBar;
 class QToolButton;
 class SoundSystem;
+class Voice;
 
 class MediaControl : public QWidget
 {
@@ -63,12 +70,21 @@ public:
     void setCommand(const QString &command);
     CommandResult runCommand(const QString &command);
 
+    // Where the "Veu" button reads the text it speaks; the window hands it over with every
+    // play-button press, and calls speechTextChanged() when an item's text changes.
+    void setSpeechText(std::function<QString()> text);
+    void speechTextChanged();
+    // The window never changes the voice; tests make it hang or go missing through it.
+    Voice *voice() const;
+
     Mode mode() const;
     // What the bar's clock shows: the position in the clip, or the length recorded so far.
     qint64 elapsedMs() const;
 
 signals:
     void modeChanged(MediaControl::Mode mode);
+    // The voice has spoken, or failed to; the button can be pressed again.
+    void speechFinished();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -82,6 +98,8 @@ private:
     CommandResult stop();
     CommandResult record();
     CommandResult save();
+    void speak();
+    void speechArrived(AudioClip spoken, quint64 openCount);
 
     // Loads the sound system on first use; nullptr where there is none.
     SoundSystem *soundSystem();
@@ -90,11 +108,16 @@ private:
     void setMode(Mode mode);
     void refreshDevices();
     void updateBar();
+    void updateVoiceButton();
     float level() const;
 
     QString m_fileName;
     AudioClip m_clip;
-    bool m_hasRecording = false; // m_clip is a recording that "Save" has not kept yet
+    // What m_clip is when "Save" has not kept it yet: a recording, or the voice's.
+    enum class Recording { None, Microphone, Synthetic };
+    Recording m_recording = Recording::None;
+    // Counts "close": a voice that speaks after the clip it was for has gone is not heard.
+    quint64 m_openCount = 0;
     qint64 m_positionUSecs = 0;
     Mode m_mode = Mode::NotOpen;
     bool m_hasOutput = false;
@@ -103,12 +126,15 @@ private:
     // Every mode but NotOpen is entered through open(), which has made sure of m_sound.
     std::unique_ptr<SoundSystem> m_sound;
     bool m_soundLoaded = false; // loading was tried, whether or not it worked
+    Voice *m_voice;
+    std::function<QString()> m_speechText;
 
     QToolButton *m_prevButton;
     QToolButton *m_playButton;
     QToolButton *m_pauseButton;
     QToolButton *m_stopButton;
     QToolButton *m_recordButton;
+    QToolButton *m_voiceButton;
     QLabel *m_elapsedLabel;
     QProgressBar *m_levelMeter;
     QTimer m_barTimer;

@@ -5,6 +5,7 @@
 #include "sound/soundsystem.h"
 #include "sound/wavfile.h"
 
+#include <QBuffer>
 #include <QMediaDevices>
 
 #include <type_traits>
@@ -35,6 +36,17 @@ public:
     }
 
     ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
+    ClipReadResult readClipBytes(const QByteArray &wav) override
+    {
+        QBuffer device;
+        device.setData(wav);
+        device.open(QIODevice::ReadOnly);
+        return readClip(device);
+    }
+    AudioClip keptRecording(const AudioClip &recording) override
+    {
+        return ::keptRecording(recording);
+    }
     ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
                                 TrashFunction trash) override
     {

@@ -26,6 +26,10 @@ public:
     virtual ~SoundSystem() = default;
 
     virtual ClipReadResult readClipFile(const QString &path) = 0;
+    // A WAV in memory: what the synthetic voice hands back.
+    virtual ClipReadResult readClipBytes(const QByteArray &wav) = 0;
+    // A microphone's recording as "Save" keeps it (sound/audioclip.h).
+    virtual AudioClip keptRecording(const AudioClip &recording) = 0;
     // The program hands over its trash, so that the module need not carry a copy of it.
     virtual ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
                                         TrashFunction trash) = 0;

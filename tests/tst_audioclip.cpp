@@ -2,6 +2,7 @@
 // that never loses a clip, and the arithmetic the player and the meter rely on.
 #include "sound/audioclip.h"
 #include "sound/mediacontrol.h"
+#include "sound/voice.h"
 #include "sound/wavfile.h"
 #include "support/soundclips.h"
 
@@ -48,6 +49,11 @@ private slots:
     void findsFrames();
     void showsElapsedTime_data();
     void showsElapsedTime();
+
+    void keepsRecordingsTrimmedAndEven_data();
+    void keepsRecordingsTrimmedAndEven();
+    void writesTextAsFestivalReadsIt_data();
+    void writesTextAsFestivalReadsIt();
 };
 
 namespace {
@@ -512,6 +518,96 @@ void TestAudioClip::showsElapsedTime()
     QFETCH(qint64, msecs);
     QFETCH(QString, text);
     QCOMPARE(elapsedText(msecs), text);
+}
+
+void TestAudioClip::keepsRecordingsTrimmedAndEven_data()
+{
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<double>("before");
+    QTest::addColumn<float>("amplitude"); // of a 2-second tone, the voice
+    QTest::addColumn<bool>("spike");      // one sample at 0.9 in the middle of it
+    QTest::addColumn<double>("after");
+    QTest::addColumn<float>("hiss");
+    QTest::addColumn<double>("keptSeconds");
+    QTest::addColumn<double>("keptLufs"); // NaN: left as loud as it was
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("a second of silence either side, at -30 dBFS")
+            << 1 << 1.0 << 0.0316f << false << 1.0 << 0.0f << 2.3 << kTargetLufs;
+    QTest::newRow("a noisy room either side")
+            << 1 << 1.0 << 0.3f << false << 1.5 << 0.01f << 2.3 << kTargetLufs;
+    QTest::newRow("silence only before, stereo")
+            << 2 << 0.8 << 0.3f << false << 0.0 << 0.0f << 2.15 << kTargetLufs;
+    QTest::newRow("the voice from start to end")
+            << 1 << 0.0 << 0.3f << false << 0.0 << 0.0f << 2.0 << kTargetLufs;
+    QTest::newRow("loud, brought down")
+            << 1 << 0.5 << 0.99f << false << 0.5 << 0.0f << 2.3 << kTargetLufs;
+    QTest::newRow("quiet with a click: the peak holds it back")
+            << 1 << 0.5 << 0.01f << true << 0.5 << 0.0f << 2.3 << nan;
+    // Nothing to tell voice from room by: nothing is cut, and no hiss is raised.
+    QTest::newRow("silence only") << 1 << 1.0 << 0.0f << false << 1.0 << 0.0f << 2.0 << nan;
+    QTest::newRow("too short to measure") << 1 << 0.0 << 0.0f << false << 0.2 << 0.3f << 0.2 << nan;
+}
+
+void TestAudioClip::keepsRecordingsTrimmedAndEven()
+{
+    QFETCH(int, channels);
+    QFETCH(double, before);
+    QFETCH(float, amplitude);
+    QFETCH(bool, spike);
+    QFETCH(double, after);
+    QFETCH(float, hiss);
+    QFETCH(double, keptSeconds);
+    QFETCH(double, keptLufs);
+
+    constexpr int kRate = 44100;
+    AudioClip voice = tone(kRate, channels, amplitude > 0 ? 2.0 : 0.0, amplitude);
+    if (spike)
+        voice.samples[voice.samples.size() / 2] = 0.9f;
+    const AudioClip recorded = spokenInARoom(kRate, channels, before, voice, after, hiss);
+    const AudioClip kept = keptRecording(recorded);
+
+    QCOMPARE(kept.sampleRate, kRate);
+    QCOMPARE(kept.channelCount, channels);
+    QVERIFY2(std::abs(kept.durationUSecs() / 1e6 - keptSeconds) <= 0.02,
+             qPrintable(QString::number(kept.durationUSecs() / 1e6)));
+    const float ceiling = float(std::pow(10.0, kPeakCeilingDbfs / 20)) + 1e-5f;
+    QVERIFY(peak(kept) <= ceiling);
+    const std::optional<double> loudness = integratedLoudness(kept);
+    if (std::isnan(keptLufs)) {
+        // Only ever made quieter, or raised no further than the peak allows.
+        QVERIFY(peak(kept) <= std::max(peak(recorded), ceiling));
+        QVERIFY(!loudness || *loudness < kTargetLufs);
+    } else {
+        QVERIFY(loudness);
+        QVERIFY2(std::abs(*loudness - keptLufs) <= 0.5, qPrintable(QString::number(*loudness)));
+    }
+}
+
+void TestAudioClip::writesTextAsFestivalReadsIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("Catalan letters, one byte each")
+            << QStringLiteral("És l\u00b7l àèéíïòóúüç")
+            << QByteArray("\xc9s l\xb7l \xe0\xe8\xe9\xed\xef\xf2\xf3\xfa\xfc\xe7");
+    QTest::newRow("a word processor's apostrophe and quotes")
+            << QStringLiteral("L\u2019arbre \u201cgran\u201d \u2014 i\u2026")
+            << QByteArray("L'arbre \"gran\" - i...");
+    QTest::newRow("ela geminada as one letter")
+            << QStringLiteral("co\u0140legi") << QByteArray("col\xb7legi");
+    QTest::newRow("where ISO-8859-15 is not Latin-1")
+            << QStringLiteral("5 \u20ac, \u00a4") << QByteArray("5 \xa4,  ");
+    QTest::newRow("lines kept, tabs and emoji blank")
+            << QStringLiteral("Un\n\tdos \U0001F600") << QByteArray("Un\n dos   ");
+}
+
+void TestAudioClip::writesTextAsFestivalReadsIt()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(festivalText(text), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestAudioClip)

@@ -1,6 +1,7 @@
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
 // reach the sink, what it records must be what the sink heard, and its buttons must follow.
 #include "sound/mediacontrol.h"
+#include "sound/voice.h"
 #include "support/sinkcapture.h"
 #include "support/soundclips.h"
 
@@ -31,6 +32,13 @@ private slots:
     void playingDeliversTheClip();
     void recordingKeepsWhatWasHeard_data();
     void recordingKeepsWhatWasHeard();
+
+    void keepsARecordingTrimmedAndEven_data();
+    void keepsARecordingTrimmedAndEven();
+    void speaksTheItemIntoTheRecording_data();
+    void speaksTheItemIntoTheRecording();
+    void aFailingSynthesiserLeavesTheStripUsable_data();
+    void aFailingSynthesiserLeavesTheStripUsable();
 
     void playReturnsAtOnce();
     void pauseGoesOnWhereItStopped();
@@ -244,8 +252,174 @@ void TestMediaControl::recordingKeepsWhatWasHeard()
     QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     QCOMPARE(kept.channels, 1);
     QCOMPARE(kept.sampleRate, 44100);
-    const QString differs = soundDiffers(kept.clip, source);
+    // "Save" evens the loudness: what is kept is the tone, at one gain for the whole clip.
+    const float gain = peak(source) > 0 ? peak(kept.clip) / peak(source) : 1.0f;
+    AudioClip evened = source;
+    for (float &sample : evened.samples)
+        sample *= gain;
+    const QString differs = soundDiffers(kept.clip, evened);
     QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::keepsARecordingTrimmedAndEven_data()
+{
+    QTest::addColumn<float>("amplitude");
+    QTest::newRow("a second of silence before and after") << 0.5f;
+    QTest::newRow("at -30 dBFS") << 0.0316f;
+}
+
+void TestMediaControl::keepsARecordingTrimmedAndEven()
+{
+    QFETCH(float, amplitude);
+    QTemporaryDir dir;
+    const QString voicePath = dir.filePath(QStringLiteral("teacher.wav"));
+    QVERIFY(writeWav(voicePath, tone(44100, 1, 1.0, amplitude), SF_FORMAT_PCM_16));
+    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
+
+    MediaControl recorder;
+    playLikeTheWindow(recorder, clipPath);
+    QCOMPARE(recorder.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= 1000, kSlowMs);
+    MediaControl voice;
+    playLikeTheWindow(voice, voicePath);
+    QTRY_COMPARE_WITH_TIMEOUT(voice.mode(), Mode::Stopped, kSlowMs);
+    const qint64 end = recorder.elapsedMs();
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= end + 1000, kSlowMs);
+    QCOMPARE(recorder.runCommand(QStringLiteral("Save")), Result::Done);
+
+    const WavInfo kept = readWav(clipPath);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    QCOMPARE(kept.sampleRate, 44100);
+    // The second of voice and the margin either side.
+    const double seconds = kept.clip.durationUSecs() / 1e6;
+    QVERIFY2(std::abs(seconds - (1.0 + 2 * kTrimMarginUSecs / 1e6)) <= 0.05,
+             qPrintable(QString::number(seconds)));
+    const std::optional<double> loudness = integratedLoudness(kept.clip);
+    QVERIFY(loudness);
+    QVERIFY2(std::abs(*loudness - kTargetLufs) <= 1.0, qPrintable(QString::number(*loudness)));
+}
+
+void TestMediaControl::speaksTheItemIntoTheRecording_data()
+{
+    QTest::addColumn<QString>("synthesiser");
+    QTest::addColumn<Voice::Kind>("kind");
+    QTest::addColumn<QString>("voiceName");
+
+    QTest::newRow("Ona, from Festival")
+            << QString() << Voice::Kind::Festival << QStringLiteral("Ona (Festival)");
+    QTest::newRow("eSpeak NG, where Festival is missing")
+            << QStringLiteral("/nonexistent/text2wave") << Voice::Kind::Espeak
+            << QStringLiteral("eSpeak NG");
+}
+
+void TestMediaControl::speaksTheItemIntoTheRecording()
+{
+    QFETCH(QString, synthesiser);
+    QFETCH(Voice::Kind, kind);
+    QFETCH(QString, voiceName);
+    QTemporaryDir dir;
+    const QString clipPath = dir.filePath(QStringLiteral("animals-3.wav"));
+    QString item = QStringLiteral("El gat dorm al sol del jardí cada matí.");
+    const int words = 9;
+
+    MediaControl control;
+    if (!synthesiser.isEmpty())
+        control.voice()->setSynthesiser({synthesiser, {}, {}, 5000});
+    QToolButton *voiceButton = button(control, "voiceButton");
+    control.setSpeechText([&item] { return item; });
+    QVERIFY(!voiceButton->isEnabled()); // no clip chosen yet
+    playLikeTheWindow(control, clipPath);
+    QVERIFY(voiceButton->isEnabled());
+    QCOMPARE(control.voice()->kind(), kind);
+    QVERIFY2(voiceButton->toolTip().endsWith(voiceName), qPrintable(voiceButton->toolTip()));
+    item = QStringLiteral("  ");
+    control.speechTextChanged();
+    QVERIFY(!voiceButton->isEnabled());
+    item = QStringLiteral("El gat dorm al sol del jardí cada matí.");
+    control.speechTextChanged();
+
+    QSignalSpy spoken(&control, &MediaControl::speechFinished);
+    QTest::mouseClick(voiceButton, Qt::LeftButton);
+    QVERIFY(!voiceButton->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, kSlowMs);
+    // The voice that spoke is still the one in use: it did not fail on the way.
+    QCOMPARE(control.voice()->kind(), kind);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QVERIFY(button(control, "playButton")->isEnabled());
+
+    SinkCapture capture;
+    QVERIFY(capture.start());
+    QTRY_VERIFY(capture.frames() > 0);
+    capture.clear();
+    QCOMPARE(control.runCommand(QStringLiteral("play")), Result::Done);
+    hearToTheEnd(control, capture);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+
+    const WavInfo kept = readWav(clipPath);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    const double seconds = kept.clip.durationUSecs() / 1e6;
+    QVERIFY2(seconds > 0.2 * words && seconds < 0.8 * words, qPrintable(QString::number(seconds)));
+    QVERIFY(peak(kept.clip) > 0.05f);
+    const QString differs = soundDiffers(capture.clip(), kept.clip);
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
+}
+
+void TestMediaControl::aFailingSynthesiserLeavesTheStripUsable_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("espeakLibrary");
+    QTest::addColumn<bool>("speaks");
+
+    const QString espeak = QStringLiteral("espeak-ng");
+    QTest::newRow("Festival hangs")
+            << QStringLiteral("sleep") << QStringList {"60"} << espeak << true;
+    QTest::newRow("Festival crashes")
+            << QStringLiteral("sh") << QStringList {"-c", "kill -SEGV $$"} << espeak << true;
+    // What text2wave does without the Catalan voice: it succeeds and writes nothing.
+    QTest::newRow("Festival without its voice")
+            << QStringLiteral("true") << QStringList() << espeak << true;
+    QTest::newRow("Festival is missing")
+            << QStringLiteral("/nonexistent/text2wave") << QStringList() << espeak << true;
+    QTest::newRow("no voice at all") << QStringLiteral("/nonexistent/text2wave") << QStringList()
+                                     << QStringLiteral("luvana-no-such-voice") << false;
+}
+
+void TestMediaControl::aFailingSynthesiserLeavesTheStripUsable()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, espeakLibrary);
+    QFETCH(bool, speaks);
+    QTemporaryDir dir;
+    const QString clipPath = dir.filePath(QStringLiteral("animals-3.wav"));
+
+    MediaControl control;
+    control.voice()->setSynthesiser({program, arguments, {}, 500});
+    control.voice()->setEspeakLibrary(espeakLibrary);
+    control.setSpeechText([] { return QStringLiteral("On dorm el gat?"); });
+    playLikeTheWindow(control, clipPath);
+    QSignalSpy spoken(&control, &MediaControl::speechFinished);
+    QToolButton *voiceButton = button(control, "voiceButton");
+    QTest::mouseClick(voiceButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, kSlowMs);
+
+    QCOMPARE(control.voice()->kind(), speaks ? Voice::Kind::Espeak : Voice::Kind::None);
+    QCOMPARE(voiceButton->isEnabled(), speaks);
+    QCOMPARE(button(control, "playButton")->isEnabled(), speaks);
+    QVERIFY(voiceButton->toolTip().endsWith(speaks ? QStringLiteral("eSpeak NG")
+                                                   : QStringLiteral("instal·lada")));
+    QCOMPARE(control.runCommand(QStringLiteral("Save")),
+             speaks ? Result::Done : Result::NothingRecorded);
+    QCOMPARE(QFile::exists(clipPath), speaks);
+
+    // The microphone works as before.
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+    QVERIFY(readWav(clipPath).clip.durationUSecs() > 0);
 }
 
 void TestMediaControl::playReturnsAtOnce()

@@ -179,7 +179,7 @@ void TestMediaControlNoSound::barFitsTheControl()
     QVERIFY(control.minimumSizeHint().width() <= 278);
     QVERIFY(control.minimumSizeHint().height() <= 33);
     const QList<QWidget *> parts = control.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QCOMPARE(parts.size(), 7);
+    QCOMPARE(parts.size(), 8);
     for (const QWidget *part : parts) {
         QVERIFY2(control.rect().contains(part->geometry()), qPrintable(part->objectName()));
         QVERIFY2(part->width() > 0 && part->height() > 0, qPrintable(part->objectName()));

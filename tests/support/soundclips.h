@@ -35,6 +35,26 @@ inline AudioClip tone(int rate, int channels, double seconds, float amplitude, b
     return clip;
 }
 
+// What a microphone catches of one spoken item: `before` seconds of room, the voice (a tone
+// here), `after` seconds of room; the room is digital silence or, with `hiss`, white noise of
+// that amplitude. The same seed gives the same hiss.
+inline AudioClip spokenInARoom(int rate, int channels, double before, const AudioClip &voice,
+                               double after, float hiss)
+{
+    AudioClip clip {rate, channels, {}};
+    const qint64 beforeFrames = qint64(before * rate);
+    const qint64 frames = beforeFrames + voice.frameCount() + qint64(after * rate);
+    clip.samples.resize(frames * channels);
+    quint32 seed = 12345;
+    for (float &sample : clip.samples) {
+        seed = seed * 1664525u + 1013904223u;
+        sample = hiss * (float(seed >> 8) / float(1 << 24) * 2 - 1);
+    }
+    for (qsizetype i = 0; i < voice.samples.size(); ++i)
+        clip.samples[beforeFrames * channels + i] += voice.samples[i];
+    return clip;
+}
+
 inline std::vector<float> monoMix(const AudioClip &clip)
 {
     std::vector<float> mix(size_t(clip.frameCount()));
