@@ -19,8 +19,9 @@ fi
 row() { printf '| %-42s | %-40s | %-12s | %-4s |\n' "$1" "$2" "$3" "$4"; }
 
 # In the order of the suite: start-up and memory against a bare window, click to sound, idle
-# CPU, loading and the reader's throughput on large files, memory over a long session.
-benchmarks=(bench_startup bench_clicktosound bench_idle bench_load bench_soak)
+# CPU, loading and the reader's throughput on large files, memory over a long session, the
+# recorder's voice and keeping.
+benchmarks=(bench_startup bench_clicktosound bench_idle bench_load bench_soak bench_voice)
 
 row "measure" "measured" "goal" "met"
 printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..44})" "$(printf -- '-%.0s' {1..42})" \
