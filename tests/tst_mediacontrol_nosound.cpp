@@ -64,6 +64,8 @@ void TestMediaControlNoSound::soundIsLoadedByTheFirstCommandThatNeedsIt()
     control.setCommand(QStringLiteral("Open"));
     for (const char *library : kSoundLibraries)
         QVERIFY2(memoryMap()->contains(library), library);
+    // The synthetic voice's library waits for the voice to speak.
+    QVERIFY(!memoryMap()->contains("libespeak-ng.so"));
 }
 
 void TestMediaControlNoSound::everyCommandFailsQuietly_data()
@@ -202,6 +204,8 @@ void TestMediaControlNoSound::buttonsAreNamedInCatalan_data()
     QTest::newRow("pause") << QStringLiteral("pauseButton") << QStringLiteral("Pausa");
     QTest::newRow("stop") << QStringLiteral("stopButton") << QStringLiteral("Atura");
     QTest::newRow("record") << QStringLiteral("recordButton") << QStringLiteral("Enregistra");
+    // Its tooltip goes on to name the voice.
+    QTest::newRow("voice") << QStringLiteral("voiceButton") << QStringLiteral("Veu sintètica");
 }
 
 void TestMediaControlNoSound::buttonsAreNamedInCatalan()
@@ -212,7 +216,7 @@ void TestMediaControlNoSound::buttonsAreNamedInCatalan()
     const QToolButton *button = control.findChild<QToolButton *>(objectName);
     QVERIFY(button);
     QCOMPARE(button->accessibleName(), name);
-    QCOMPARE(button->toolTip(), name);
+    QVERIFY2(button->toolTip().startsWith(name), qPrintable(button->toolTip()));
     QVERIFY(!button->icon().isNull());
 }
 
