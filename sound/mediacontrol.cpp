@@ -493,8 +493,14 @@ void MediaControl::updateBar()
 
 void MediaControl::updateVoiceButton()
 {
+    // Which voice there is is looked for once an item has been chosen, not while the window
+    // starts; until then the button has nothing to say and its tooltip names no voice.
+    if (!m_speechText) {
+        m_voiceButton->setEnabled(false);
+        return;
+    }
     const Voice::Kind kind = m_voice->kind();
-    const bool hasText = m_speechText && !m_speechText().trimmed().isEmpty();
+    const bool hasText = !m_speechText().trimmed().isEmpty();
     m_voiceButton->setEnabled(m_mode != Mode::NotOpen && m_mode != Mode::Recording && hasText
                               && !m_voice->isSpeaking() && kind != Voice::Kind::None);
     QString tip;
