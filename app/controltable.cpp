@@ -1,8 +1,10 @@
 #include "app/controltable.h"
 
+#include "app/layoutscale.h"
 #include "app/widgets.h"
 #include "sound/mediacontrol.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -142,13 +144,6 @@ QStringList familiesFor(const char *designed)
 
 void applyLook(QWidget *control, const ControlEntry &entry)
 {
-    if (entry.font.family) {
-        QFont font;
-        font.setFamilies(familiesFor(entry.font.family));
-        font.setPointSizeF(entry.font.points);
-        font.setBold(entry.font.bold);
-        control->setFont(font);
-    }
     if (auto *box = qobject_cast<PictureBox *>(control)) {
         if (entry.flags & SunkenBorder) {
             box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -177,6 +172,24 @@ void applyLook(QWidget *control, const ControlEntry &entry)
     applyColours(control, entry);
 }
 
+// Everything about a control that the layout's scale changes: its rectangle, its font and the
+// size of its picture.
+void placeControl(QWidget *control, const ControlEntry &entry, qreal scale)
+{
+    if (entry.font.family) {
+        QFont font;
+        font.setFamilies(familiesFor(entry.font.family));
+        font.setPointSizeF(entry.font.points * scale);
+        font.setBold(entry.font.bold);
+        control->setFont(font);
+    }
+    if (auto *button = qobject_cast<PictureButton *>(control))
+        button->setPictureScale(scale);
+    control->setGeometry(scaledRect(entry.left, entry.top, entry.width, entry.height, scale));
+    if (auto *box = qobject_cast<PictureBox *>(control))
+        box->layoutClientArea();
+}
+
 } // namespace
 
 QWidget *containerOf(const QWidget *control)
@@ -187,8 +200,10 @@ QWidget *containerOf(const QWidget *control)
     return parent;
 }
 
-BuiltControls buildControls(QWidget *window)
+BuiltControls buildControls(QWidget *window, qreal scale)
 {
+    // Controls without a font of their own, such as the recorder's clock, take the window's.
+    window->setFont(scaledFont(QApplication::font(), scale));
     BuiltControls built;
     for (std::size_t row = 0; row < kControlCount; ++row) {
         const ControlEntry &entry = kControls[row];
@@ -202,9 +217,7 @@ BuiltControls buildControls(QWidget *window)
         applyText(control, entry.text ? QString::fromUtf16(entry.text) : QString(), entry.flags);
         if (entry.accessibleName)
             control->setAccessibleName(QString::fromUtf16(entry.accessibleName));
-        control->setGeometry(pixelRect(entry));
-        if (auto *box = qobject_cast<PictureBox *>(control))
-            box->layoutClientArea();
+        placeControl(control, entry, scale);
         control->setVisible(!(entry.flags & Hidden));
         built.m_widgets[row] = control;
     }
@@ -217,4 +230,11 @@ BuiltControls buildControls(QWidget *window)
         previous = control;
     }
     return built;
+}
+
+void placeControls(QWidget *window, qreal scale)
+{
+    window->setFont(scaledFont(QApplication::font(), scale));
+    for (const ControlEntry &entry : kControls)
+        placeControl(window->findChild<QWidget *>(QString::fromLatin1(entry.name)), entry, scale);
 }

@@ -413,12 +413,16 @@ public:
     }
 
 private:
-    friend BuiltControls buildControls(QWidget *window);
+    friend BuiltControls buildControls(QWidget *window, qreal scale);
     std::array<QWidget *, kControlCount> m_widgets {};
 };
 
-// Creates every control of the table on the window, in order, and sets the tab order.
-BuiltControls buildControls(QWidget *window);
+// Creates every control of the table on the window, in order, placed at the layout's scale
+// (app/layoutscale.h), and sets the tab order.
+BuiltControls buildControls(QWidget *window, qreal scale);
+
+// Places every control again at another scale: rectangles, fonts and pictures.
+void placeControls(QWidget *window, qreal scale);
 
 // The window or the panel a control was placed on (a panel's children live in its client area).
 QWidget *containerOf(const QWidget *control);

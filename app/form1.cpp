@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "app/controltable.h"
+#include "app/layoutscale.h"
 #include "app/onelinebox.h"
 #include "app/widgets.h"
 #include "dictation/format.h"
@@ -13,9 +14,11 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <array>
 
@@ -63,7 +66,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    const BuiltControls built = buildControls(this);
+    // The frame is not known before the window is shown; fitToScreen() allows for it then.
+    m_scale = layoutScale(screen()->availableGeometry(), QMargins());
+    const BuiltControls built = buildControls(this, m_scale);
     m_text1 = built.get<QPlainTextEdit, entryIndex("Text1")>();
     m_titol = built.get<QLineEdit, entryIndex("titol")>();
     m_nom = built.get<QLineEdit, entryIndex("nom")>();
@@ -108,16 +113,54 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
-    QRect used;
-    for (const QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        used |= child->geometry();
-    resize(used.right() + 1, used.bottom() + 1);
+    resize(layoutSize(m_scale));
 
     Form_Load();
     m_timer1->start();
 }
 
 Form1::~Form1() = default;
+
+bool Form1::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+        // Once the window is native, it can move to another screen.
+        connect(windowHandle(), &QWindow::screenChanged, this, &Form1::fitToScreen,
+                Qt::UniqueConnection);
+        fitToScreen();
+        break;
+    // The window manager's frame comes to be known with the first move or resize that follows
+    // the window's mapping.
+    case QEvent::Move:
+    case QEvent::Resize:
+        fitToScreen();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void Form1::fitToScreen()
+{
+    QScreen *current = screen();
+    if (current != m_watchedScreen) {
+        disconnect(m_screenArea);
+        m_screenArea = connect(current, &QScreen::availableGeometryChanged, this,
+                               &Form1::fitToScreen);
+        m_watchedScreen = current;
+    }
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    const qreal scale = layoutScale(current->availableGeometry(), frame);
+    if (qFuzzyCompare(scale, m_scale))
+        return;
+    m_scale = scale;
+    placeControls(this, m_scale);
+    // A maximized window keeps the size the screen gives it; a normal one shows the whole layout.
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(layoutSize(m_scale));
+}
 
 void Form1::connectHandlers(const BuiltControls &built)
 {

@@ -12,6 +12,7 @@
 
 #include "listening/exercise.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +28,7 @@ class PictureButton;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScreen;
 class QTimer;
 
 class Form1 : public QWidget
@@ -80,8 +82,12 @@ public:
 
     QString &frase(int item);
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     void connectHandlers(const BuiltControls &built);
+    void fitToScreen();
     void playItem(int item);
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
@@ -107,4 +113,9 @@ private:
     CommonDialog *m_cmDialog1;
     // What the caption said before it told of a recording that could not be kept.
     QString m_captionBeforeFailure;
+
+    // The layout's scale for the screen the window is on (app/layoutscale.h).
+    qreal m_scale = 1;
+    QPointer<QScreen> m_watchedScreen;
+    QMetaObject::Connection m_screenArea;
 };

@@ -106,6 +106,12 @@ void PictureButton::setPictures(const QString &picture, const QString &downPictu
     update();
 }
 
+void PictureButton::setPictureScale(qreal scale)
+{
+    m_pictureScale = scale;
+    update();
+}
+
 void PictureButton::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
@@ -116,7 +122,7 @@ void PictureButton::paintEvent(QPaintEvent *)
     const QString &name = isDown() && !m_downPicture.isEmpty() ? m_downPicture : m_picture;
     if (name.isEmpty())
         return;
-    const QSize size = pictureSize(name);
+    const QSize size = (QSizeF(pictureSize(name)) * m_pictureScale).toSize();
     const QPixmap pixmap = artwork(name, size, devicePixelRatioF());
     const QRect target(QPoint(0, 0), size);
     painter.drawPixmap(target.translated(rect().center() - target.center()), pixmap);
@@ -137,8 +143,8 @@ void PictureBox::paintEvent(QPaintEvent *event)
 {
     if (!m_picture.isEmpty()) {
         QPainter painter(this);
-        const QSize size = pictureSize(m_picture);
-        painter.drawPixmap(contentsRect().topLeft(), artwork(m_picture, size, devicePixelRatioF()));
+        const QRect client = contentsRect();
+        painter.drawPixmap(client.topLeft(), artwork(m_picture, client.size(), devicePixelRatioF()));
     }
     QFrame::paintEvent(event);
 }

@@ -70,13 +70,15 @@ private:
     QSize m_decodedFor;
 };
 
-// A button showing a picture from the artwork, and a second one while it is held down.
+// A button showing a picture from the artwork, and a second one while it is held down, both
+// drawn at their design size times the layout's scale.
 class PictureButton : public QPushButton
 {
     Q_OBJECT
 public:
     explicit PictureButton(QWidget *parent = nullptr);
     void setPictures(const QString &picture, const QString &downPicture);
+    void setPictureScale(qreal scale);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -84,10 +86,12 @@ protected:
 private:
     QString m_picture;
     QString m_downPicture;
+    qreal m_pictureScale = 1;
 };
 
 // A panel with a border, a background colour and picture, and a client area that holds its
-// children, so that they are measured from inside the border and cut off at its edge.
+// children, so that they are measured from inside the border and cut off at its edge. The
+// picture fills the client area, which the design made the picture's own size.
 class PictureBox : public QFrame
 {
     Q_OBJECT

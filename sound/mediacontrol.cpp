@@ -28,6 +28,7 @@ constexpr int kDevicePollMs = 1000;
 // The meter shows the loudest sample of the last stretch of sound of this length.
 constexpr qint64 kLevelWindowUSecs = 50000;
 constexpr QSize kButtonSize(28, 29);
+constexpr int kBarMargin = 2;
 
 enum class Symbol { Previous, Play, Pause, Stop, Record, Voice };
 
@@ -82,7 +83,6 @@ QToolButton *barButton(QWidget *parent, const char *name, const QString &text, c
     button->setIcon(icon);
     button->setToolTip(text);
     button->setAccessibleName(text);
-    button->setFixedSize(kButtonSize);
     button->setAutoRaise(true);
     // The window keeps the recorder as one stop in the tab order; keys reach it there.
     button->setFocusPolicy(Qt::NoFocus);
@@ -113,8 +113,6 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
     m_elapsedLabel->setAccessibleName(QStringLiteral("Temps"));
     m_elapsedLabel->setAlignment(Qt::AlignCenter);
-    m_elapsedLabel->setFixedWidth(
-            m_elapsedLabel->fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 6);
 
     m_levelMeter = new QProgressBar(this);
     m_levelMeter->setObjectName(QStringLiteral("levelMeter"));
@@ -125,7 +123,9 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     m_levelMeter->setMinimumWidth(20);
 
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 2, 2, 2);
+    // The bar fits whatever height the window gives it (fitBar), rather than asking for more.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    layout->setContentsMargins(kBarMargin, kBarMargin, kBarMargin, kBarMargin);
     layout->setSpacing(1);
     for (QToolButton *button :
          {m_prevButton, m_playButton, m_pauseButton, m_stopButton, m_recordButton, m_voiceButton})
@@ -149,7 +149,38 @@ MediaControl::MediaControl(QWidget *parent) : QWidget(parent)
     connect(&m_barTimer, &QTimer::timeout, this, &MediaControl::updateBar);
     m_devicePoll.setInterval(kDevicePollMs);
     connect(&m_devicePoll, &QTimer::timeout, this, &MediaControl::refreshDevices);
+    m_designIconSize = m_playButton->iconSize();
+    fitBar();
     updateBar();
+}
+
+void MediaControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitBar();
+}
+
+void MediaControl::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitBar();
+}
+
+// On a small screen the window draws its whole layout smaller, the bar included: the buttons
+// and their symbols shrink with its height, and the clock with its font.
+void MediaControl::fitBar()
+{
+    const int side = std::clamp(height() - 2 * kBarMargin, 1, kButtonSize.height());
+    const QSize button(std::max(1, kButtonSize.width() * side / kButtonSize.height()), side);
+    const QSize icon = m_designIconSize * side / kButtonSize.height();
+    for (QToolButton *each :
+         {m_prevButton, m_playButton, m_pauseButton, m_stopButton, m_recordButton, m_voiceButton}) {
+        each->setFixedSize(button);
+        each->setIconSize(icon);
+    }
+    // The clock has no font of its own: it shows the bar's.
+    m_elapsedLabel->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 6);
 }
 
 MediaControl::~MediaControl() = default;

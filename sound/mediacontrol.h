@@ -88,6 +88,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     CommandResult close();
@@ -109,6 +111,7 @@ private:
     void refreshDevices();
     void updateBar();
     void updateVoiceButton();
+    void fitBar();
     float level() const;
 
     QString m_fileName;
@@ -137,6 +140,7 @@ private:
     QToolButton *m_voiceButton;
     QLabel *m_elapsedLabel;
     QProgressBar *m_levelMeter;
+    QSize m_designIconSize;
     QTimer m_barTimer;
     QTimer m_devicePoll;
 };

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/layoutscale.h"
+
+#include "app/controltable.h"
+
+#include <QFont>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kDesignClientWidth = 12015; // twips
+
+constexpr int layoutBottom()
+{
+    int bottom = 0;
+    for (const auto &entry : kControls) {
+        if (!entry.container)
+            bottom = std::max(bottom, entry.top + entry.height);
+    }
+    return bottom;
+}
+
+int scaledEdge(int twips, qreal scale)
+{
+    return qRound(twips * scale / kTwipsPerPixel);
+}
+
+} // namespace
+
+QSize layoutSize(qreal scale)
+{
+    return scaledRect(0, 0, kDesignClientWidth, layoutBottom(), scale).size();
+}
+
+qreal layoutScale(const QRect &available, const QMargins &frame)
+{
+    const QSize design = layoutSize(1);
+    const qreal width = available.width() - frame.left() - frame.right();
+    const qreal height = available.height() - frame.top() - frame.bottom();
+    // A screen too small for any sensible layout still gets a window, if an unreadable one.
+    return std::clamp(std::min(width / design.width(), height / design.height()), 0.1, 1.0);
+}
+
+QRect scaledRect(int left, int top, int width, int height, qreal scale)
+{
+    const int x = scaledEdge(left, scale);
+    const int y = scaledEdge(top, scale);
+    return QRect(x, y, scaledEdge(left + width, scale) - x, scaledEdge(top + height, scale) - y);
+}
+
+QFont scaledFont(const QFont &font, qreal scale)
+{
+    QFont scaled = font;
+    if (font.pointSizeF() > 0)
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+    else
+        scaled.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
+    return scaled;
+}

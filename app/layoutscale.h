@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window's layout is drawn at one scale. It was designed in twips for a screen that holds
+// its whole client area (801 x 797 pixels, the feedback panel included); on a screen whose free
+// area cannot, every position, size, font and picture is drawn smaller by one factor, the
+// largest that fits, so the panel and its message stay in sight. Where the layout fits, the
+// factor is 1 and every control stands at twips / 15 pixels.
+#pragma once
+
+#include <QMargins>
+#include <QRect>
+#include <QSize>
+
+class QFont;
+
+// The client area the layout needs at a scale: the design width, and the height down to the
+// lowest control (the feedback panel).
+QSize layoutSize(qreal scale);
+
+// The largest factor, at most 1, at which the layout and the window's frame fit the area.
+qreal layoutScale(const QRect &available, const QMargins &frame);
+
+// A rectangle in twips, in pixels at the scale. Each edge is rounded on its own, so that
+// controls that meet in the design meet when scaled too.
+QRect scaledRect(int left, int top, int width, int height, qreal scale);
+
+QFont scaledFont(const QFont &font, qreal scale);
