@@ -20,6 +20,8 @@ packages=(
   # packaging checks
   pulseaudio pulseaudio-utils clang clang-format libclang-rt-14-dev
   appstream desktop-file-utils dpkg-dev file xvfb xauth x11-utils
+  # test: real X screens under a window manager, and a panel that reserves part of the screen
+  openbox libxcb1-dev
 )
 
 export DEBIAN_FRONTEND=noninteractive

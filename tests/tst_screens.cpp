@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window on real X screens of the sizes schools have, maximized under a window manager as
+// the program opens it (support/x-session.sh starts both; tests/CMakeLists.txt has the table of
+// screens). On each the whole layout, the feedback panel and its message included, must lie in
+// the client area, and clicks must land on what is drawn there. Screens that hold the layout
+// (LUVANA_LAYOUT=design) show it at its design size; smaller ones, at one smaller factor.
+#include "app/controltable.h"
+#include "app/layoutscale.h"
+#include "support/windowtest.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+
+class TestScreens : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeLayoutInTheClientArea();
+    void exerciseDoneOnThisScreen();
+    void followsTheWorkArea();
+};
+
+namespace {
+
+bool designSize()
+{
+    return qgetenv("LUVANA_LAYOUT") == "design";
+}
+
+// The window as the program opens it, once the window manager has framed and maximized it.
+void showMaximized(WindowUnderTest &w)
+{
+    // WindowUnderTest shows the window at its normal size: let it settle in its frame first.
+    QTRY_VERIFY(w->frameGeometry() != w->geometry());
+    QTest::qWait(200);
+    w->showMaximized();
+    QTRY_VERIFY(w->windowState() & Qt::WindowMaximized);
+    QTRY_VERIFY(w->frameGeometry() != w->geometry());
+    QTest::qWait(200); // the window manager's last configure, if any, arrives
+}
+
+// The client area within the screen's free area, to a pixel of rounding on high-DPI screens.
+// (Qt's frame geometry is no measure: it keeps the margins of the frame the window had before
+// it was maximized.)
+bool onFreeArea(const WindowUnderTest &w)
+{
+    const QRect client(w->mapToGlobal(QPoint(0, 0)), w->size());
+    return w->screen()->availableGeometry().adjusted(-1, -1, 1, 1).contains(client);
+}
+
+QRect inWindow(const WindowUnderTest &w, const QWidget *control)
+{
+    return QRect(control->mapTo(w.window(), QPoint(0, 0)), control->size());
+}
+
+// Every control inside the client area, the window on its screen's free area, each control at
+// its design rectangle times one factor (to a pixel of rounding), the layout no smaller than
+// the screen needs.
+void checkLayout(const WindowUnderTest &w)
+{
+    const QRect client = w->rect();
+    QVERIFY2(onFreeArea(w), "the window on the screen's free area");
+    QWidget *panel = w.get("Picture3");
+    // The panel is the layout's lowest control.
+    const qreal scale = qreal(inWindow(w, panel).bottom() + 1) / layoutSize(1).height();
+    for (const auto &entry : kControls) {
+        QWidget *control = w.get(entry.name);
+        QVERIFY2(client.contains(inWindow(w, control)), entry.name);
+        if (designSize()) {
+            QCOMPARE(control->geometry(), pixelRect(entry));
+            continue;
+        }
+        const QRect design = pixelRect(entry);
+        const auto near = [scale](int pixels, int designPixels) {
+            return std::abs(pixels - designPixels * scale) <= 1.5;
+        };
+        QVERIFY2(near(control->x(), design.x()) && near(control->y(), design.y())
+                         && near(control->width(), design.width())
+                         && near(control->height(), design.height()),
+                 entry.name);
+    }
+    if (!designSize()) {
+        QVERIFY2(scale < 1, "the layout is drawn smaller");
+        // Allowing for the frame's bottom edge, which a maximized window may lose.
+        QVERIFY2(inWindow(w, panel).bottom() + 10 >= client.height(),
+                 "the layout is no smaller than the screen needs");
+        QVERIFY(std::abs(w.get("Label5")->font().pointSizeF() - 12 * scale) < 0.1);
+    }
+}
+
+} // namespace
+
+void TestScreens::wholeLayoutInTheClientArea()
+{
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    showMaximized(w);
+    checkLayout(w);
+}
+
+void TestScreens::exerciseDoneOnThisScreen()
+{
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    showMaximized(w);
+    const QDir samples(qEnvironmentVariable("LUVANA_SOURCE_DIR")
+                       + QStringLiteral("/assets/samples"));
+    load(w, samples.absoluteFilePath(QStringLiteral("jardi.dtd")));
+    QTRY_COMPARE(w->nfrases, 7);
+
+    // Each play button where it is drawn; the clicks count as plays.
+    for (int item = 1; item <= 7; ++item) {
+        const QByteArray name = "wav" + QByteArray::number(item);
+        QCOMPARE(w.controlAt(w.windowPoint(name.constData())), QString::fromLatin1(name));
+        w.click(name.constData());
+        QCOMPARE(w->escoltes, item);
+    }
+    auto *panel = w.get("Picture3");
+    auto *message = w.get<QLabel>("Label5");
+    QTRY_VERIFY(panel->isVisible());
+    QVERIFY(!message->text().trimmed().isEmpty());
+    // The whole message: its wrapped lines within the label, the label within the window.
+    const QRect text = message->fontMetrics().boundingRect(
+            message->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, message->text());
+    QVERIFY2(message->rect().contains(text), qPrintable(message->text()));
+    QVERIFY(w->rect().contains(inWindow(w, message)));
+
+    // The hide spot's strip right of the title bar hides the recorder.
+    const QRect spot = w.get("Label4")->geometry();
+    const QPoint strip((w.get("Picture2")->geometry().right() + spot.right()) / 2 + 1,
+                       spot.center().y());
+    QCOMPARE(w.controlAt(strip), QStringLiteral("Label4"));
+    QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, strip);
+    QTRY_VERIFY(w.get("MMControl1")->isHidden());
+
+    w.click("Picture3");
+    QTRY_VERIFY(panel->isHidden());
+}
+
+void TestScreens::followsTheWorkArea()
+{
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    showMaximized(w);
+    const int before = w->screen()->availableGeometry().height();
+    QProcess panel;
+    panel.start(qEnvironmentVariable("LUVANA_PANEL_PROGRAM"), {QStringLiteral("120")});
+    QVERIFY(panel.waitForStarted());
+    QTRY_VERIFY(w->screen()->availableGeometry().height() < before);
+    QTRY_VERIFY(onFreeArea(w));
+    QTRY_VERIFY(w->rect().contains(inWindow(w, w.get("Picture3"))));
+    panel.kill();
+    panel.waitForFinished();
+}
+
+QTEST_MAIN(TestScreens)
+#include "tst_screens.moc"
