@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the user guide's pictures (docs/img/*.png) on a private Xvfb display: the project's
 # luvana_screenshots drives the real window along the pupil's and the teacher's roads with the
-# sample dictations and saves the window at each stop. Dev-only: needs xvfb.
+# sample dictations and saves the window at each stop, then does a whole dictation on a 1366x768
+# screen with a 32-px panel, under a window manager, and saves that screen. Dev-only: needs
+# xvfb, openbox and xprop (x11-utils).
 #
 #   docs/screenshots.sh [build-dir]     (default: build/dev, configured and built if needed)
 set -euo pipefail
@@ -16,7 +18,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 else
   cmake "$build" -DLUVANA_BUILD_SCREENSHOTS=ON >/dev/null
 fi
-cmake --build "$build" --target luvana_screenshots luvana_data
+cmake --build "$build" --target luvana_screenshots luvana_data luvana_strutpanel
 
 work="$(mktemp -d)"
 xvfb_pid=""
@@ -39,3 +41,8 @@ done
 # The clips need not be heard while the pictures are taken.
 DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound" \
   "$build/packaging/luvana_screenshots" "$build/app/dictats" "$here/img"
+
+# A school laptop's screen, its task bar reserving the bottom 32 pixels.
+PULSE_SERVER="unix:$work/no-sound" "$repo/tests/support/x-session.sh" 1366x768 \
+  --panel "$build/tests/luvana_strutpanel" 32 -- \
+  "$build/packaging/luvana_screenshots" "$build/app/dictats" "$here/img" --small-screen

@@ -1,8 +1,10 @@
-// luvana_screenshots <samples-folder> <output-folder>: walks the real window along the pupil's
-// and the teacher's roads of the user guide and saves a picture of it at each stop. The file
-// dialog is answered with the sample dictations, as a user would pick them; everything else is
+// luvana_screenshots <samples-folder> <output-folder> [--small-screen]: walks the real window along
+// the pupil's and the teacher's roads of the user guide and saves a picture of it at each stop. The
+// file dialog is answered with the sample dictations, as a user would pick them; everything else is
 // a click or a key press on the window. docs/screenshots.sh runs it on an Xvfb display so the
-// pictures show the fonts and rendering of an ordinary X desktop.
+// pictures show the fonts and rendering of an ordinary X desktop. With --small-screen it only
+// does a whole dictation in the maximized window, as on a school's small laptop, and saves the
+// whole screen, panel and window frame included.
 #include "app/application.h"
 #include "app/form1.h"
 #include "platform/commondialog.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QQueue>
+#include <QScreen>
 #include <QTest>
 #include <QTextStream>
 
@@ -71,11 +74,12 @@ public:
         return QTest::qWaitFor([&] { return target->isVisible(); }, kWaitMs);
     }
 
-    bool shoot(const QString &name) const
+    bool shoot(const QString &name, bool wholeScreen = false) const
     {
         QCoreApplication::processEvents();
         const QString path = QDir(m_output).absoluteFilePath(name + QStringLiteral(".png"));
-        const bool saved = m_window.grab().save(path);
+        const QPixmap picture = wholeScreen ? m_window.screen()->grabWindow(0) : m_window.grab();
+        const bool saved = picture.save(path);
         QTextStream(stdout) << (saved ? "wrote " : "could not write ") << path << '\n';
         return saved;
     }
@@ -137,6 +141,25 @@ bool pupilsRoad(const QDir &samples, const QString &output)
     return road.shoot(QStringLiteral("missatge")) && ok;
 }
 
+// A pupil on a 1366 x 768 laptop: the window opens maximized, as the program opens it, and
+// the final message shows in full.
+bool smallScreenRoad(const QDir &samples, const QString &output)
+{
+    Form1 window;
+    QQueue<QString> answers;
+    answerDialogs(window, answers);
+    window.showMaximized();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return false;
+    QTest::qWait(500); // the window manager frames and maximizes it
+    Road road(window, output);
+    answers.enqueue(samples.absoluteFilePath(QStringLiteral("jardi.dtd")));
+    road.click("Command1");
+    for (const char *button : {"wav1", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7"})
+        road.click(button);
+    return road.waitUntilVisible("Picture3") && road.shoot(QStringLiteral("pantalla-petita"), true);
+}
+
 // The teacher starts the program and writes a new dictation in the authoring layout.
 bool teachersRoad(const QString &output)
 {
@@ -164,10 +187,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     setUpApplication(app);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3)
-        return fail(QStringLiteral("usage: luvana_screenshots <samples-folder> <output-folder>"));
+    const bool smallScreen = args.size() == 4 && args.at(3) == QLatin1String("--small-screen");
+    if (args.size() != 3 && !smallScreen)
+        return fail(QStringLiteral(
+                "usage: luvana_screenshots <samples-folder> <output-folder> [--small-screen]"));
     if (!QDir().mkpath(args.at(2)))
         return fail(QStringLiteral("cannot create %1").arg(args.at(2)));
+    if (smallScreen) {
+        if (!smallScreenRoad(QDir(args.at(1)), args.at(2)))
+            return fail(QStringLiteral("the small screen's picture was not taken"));
+        return 0;
+    }
 
     const bool pupil = pupilsRoad(QDir(args.at(1)), args.at(2));
     const bool teacher = teachersRoad(args.at(2));
