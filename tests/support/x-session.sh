@@ -48,21 +48,22 @@ done
 [ -s "$work/display" ] || { echo "x-session.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
 
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-HOME="$work" openbox --sm-disable 2>"$work/openbox.log" &
+# Openbox runs its --startup command once it manages windows, which is later than it claims the
+# screen; a window mapped in between may wait long for its first expose.
+HOME="$work" openbox --sm-disable --startup "touch $work/wm-ready" 2>"$work/openbox.log" &
 pids+=($!)
-for _ in $(seq 100); do
-  wm_ready && break
+for _ in $(seq 300); do
+  [ -e "$work/wm-ready" ] && break
   sleep 0.1
 done
-wm_ready || { cat "$work/openbox.log" >&2; echo "x-session.sh: openbox did not start" >&2; exit 1; }
+[ -e "$work/wm-ready" ] || { cat "$work/openbox.log" >&2; echo "x-session.sh: openbox did not start" >&2; exit 1; }
 
 if [ ${#panel[@]} -gt 0 ]; then
   "${panel[0]}" "${panel[1]}" &
   pids+=($!)
   # The window manager takes the panel's strut off the work area (of the first desktop).
   for _ in $(seq 100); do
-    xprop -root _NET_WORKAREA | grep -q "= [0-9]*, [0-9]*, [0-9]*, $((${size#*x} - panel[1])),"  && break
+    xprop -root _NET_WORKAREA | grep -q "= [0-9]*, [0-9]*, [0-9]*, $((${size#*x} - panel[1]))," && break
     sleep 0.1
   done
 fi
