@@ -66,8 +66,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    // The frame is not known before the window is shown; fitToScreen() allows for it then.
-    m_scale = layoutScale(screen()->availableGeometry(), QMargins());
+    // Where the native window knows its frame before it is shown, the layout is placed once;
+    // elsewhere (X11) fitToScreen() allows for the frame when it comes to be known.
+    create();
+    m_scale = layoutScale(screen()->availableGeometry(), windowHandle()->frameMargins());
     const BuiltControls built = buildControls(this, m_scale);
     m_text1 = built.get<QPlainTextEdit, entryIndex("Text1")>();
     m_titol = built.get<QLineEdit, entryIndex("titol")>();

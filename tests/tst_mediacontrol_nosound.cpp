@@ -34,6 +34,7 @@ private slots:
     void everyCommandFailsQuietly_data();
     void everyCommandFailsQuietly();
     void noButtonActsWithoutDevices();
+    void barFitsTheControl_data();
     void barFitsTheControl();
     void buttonsAreNamedInCatalan_data();
     void buttonsAreNamedInCatalan();
@@ -171,15 +172,27 @@ void TestMediaControlNoSound::noButtonActsWithoutDevices()
         QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
 }
 
+void TestMediaControlNoSound::barFitsTheControl_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<qreal>("fontScale");
+    // 4170 x 495 twips on the window, and the same on the smallest screen's layout.
+    QTest::newRow("design size") << QSize(278, 33) << 1.0;
+    QTest::newRow("layout on a 1024 x 600 screen") << QSize(200, 24) << 0.72;
+}
+
 void TestMediaControlNoSound::barFitsTheControl()
 {
-    // 4170 x 495 twips on the window.
+    QFETCH(QSize, size);
+    QFETCH(qreal, fontScale);
     MediaControl control;
-    control.resize(278, 33);
+    QFont font = control.font();
+    font.setPointSizeF(font.pointSizeF() * fontScale);
+    control.setFont(font);
+    control.resize(size);
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
-    QVERIFY(control.minimumSizeHint().width() <= 278);
-    QVERIFY(control.minimumSizeHint().height() <= 33);
+    QCOMPARE(control.size(), size);
     const QList<QWidget *> parts = control.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(parts.size(), 8);
     for (const QWidget *part : parts) {

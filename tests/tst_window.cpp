@@ -1,5 +1,6 @@
 // The window as a user first meets it: every control where the table puts it, in front of
-// or behind its neighbours as designed, the start-up state, and the focus order.
+// or behind its neighbours as designed, the start-up state, and the focus order; and the
+// layout's scale on screens too small to hold it.
 #include "app/application.h"
 #include "app/artwork.h"
 #include "app/artworkbaked.h"
@@ -7,6 +8,7 @@
 #include "app/artworkrender.h"
 #include "app/controltable.h"
 #include "app/form1.h"
+#include "app/layoutscale.h"
 #include "app/widgets.h"
 #include "sound/mediacontrol.h"
 #include "support/messages.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QSvgRenderer>
 #include <QTimer>
@@ -87,6 +90,9 @@ private slots:
     void namesAreUniqueAndFound();
     void everyControlInItsContainerAtItsPlace();
     void controlsStayPutWhenTheWindowResizes();
+    void layoutScaleForTheFreeArea_data();
+    void layoutScaleForTheFreeArea();
+    void takesTheScaleOfItsScreen();
     void startUpState();
     void startUpLooks();
     void frontControlReceivesTheClick_data();
@@ -158,6 +164,57 @@ void TestWindow::controlsStayPutWhenTheWindowResizes()
     QTRY_COMPARE(w->size(), QSize(400, 300));
     for (const Place &place : kPlaces)
         QCOMPARE(w.get(place.name)->geometry(), place.rect);
+}
+
+void TestWindow::layoutScaleForTheFreeArea_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<qreal>("scale");
+
+    const QMargins frame(1, 24, 1, 6);
+    QTest::newRow("layout and frame fit exactly") << QRect(0, 0, 803, 827) << frame << 1.0;
+    QTest::newRow("large screen") << QRect(0, 0, 1920, 1050) << frame << 1.0;
+    QTest::newRow("a row too short") << QRect(0, 0, 1920, 826) << frame << 796.0 / 797;
+    QTest::newRow("laptop above a panel") << QRect(0, 0, 1366, 736) << frame << 706.0 / 797;
+    QTest::newRow("narrow, tall") << QRect(0, 0, 602, 1200) << frame << 600.0 / 801;
+    QTest::newRow("netbook, no frame") << QRect(0, 0, 1024, 600) << QMargins() << 600.0 / 797;
+}
+
+void TestWindow::layoutScaleForTheFreeArea()
+{
+    QFETCH(QRect, available);
+    QFETCH(QMargins, frame);
+    QFETCH(qreal, scale);
+    QCOMPARE(layoutScale(available, frame), scale);
+    // The scaled layout never needs more than the area it was scaled for.
+    const QSize needed = layoutSize(scale).grownBy(frame);
+    QVERIFY(needed.width() <= available.width() && needed.height() <= available.height());
+}
+
+void TestWindow::takesTheScaleOfItsScreen()
+{
+    // The offscreen desktop: 1920 x 1080, and a 1024 x 600 screen to its right.
+    WindowUnderTest w;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QCOMPARE(screens.size(), 2);
+    auto *panel = w.get("Picture3");
+    auto *message = w.get("Label5");
+    const QFont designFont = message->font();
+
+    w->move(screens.at(1)->geometry().topLeft());
+    QTRY_COMPARE(w->screen(), screens.at(1));
+    QTRY_VERIFY(panel->geometry().bottom() < w->height());
+    const qreal scale = qreal(panel->geometry().bottom() + 1) / layoutSize(1).height();
+    QVERIFY2(scale < 0.8, qPrintable(QString::number(scale)));
+    QCOMPARE(w->size(), layoutSize(scale));
+    QVERIFY(message->font().pointSizeF() < designFont.pointSizeF());
+
+    w->move(screens.at(0)->geometry().topLeft());
+    QTRY_COMPARE(w->screen(), screens.at(0));
+    for (const ControlEntry &entry : kControls)
+        QTRY_COMPARE(w.get(entry.name)->geometry(), pixelRect(entry));
+    QCOMPARE(message->font(), designFont);
 }
 
 void TestWindow::startUpState()
