@@ -8,18 +8,28 @@
 
 namespace {
 
-// The build's pixels for the picture at this size and ratio; a null image when it has none.
-QImage bakedImage(const QString &name, QSize logicalSize, qreal devicePixelRatio)
+// The build's pixels for the picture at this many pixels: its own when the build drew it at
+// that size; else, on a screen too small for the layout, its largest drawing reduced, which
+// averages several drawn pixels into each and so is as sharp as drawing the SVG there, at a
+// fraction of the cost. A null image when it has none.
+QImage bakedImage(const QString &name, QSize pixelSize)
 {
+    QImage largest;
     for (int i = 0; i < kBakedArtworkCount; ++i) {
         const BakedArtwork &baked = kBakedArtwork[i];
-        if (baked.ratio == devicePixelRatio && name == QStringView(baked.name)
-            && QSize(baked.width, baked.height) == logicalSize * baked.ratio) {
-            return QImage(reinterpret_cast<const uchar *>(baked.pixels), baked.width, baked.height,
-                          QImage::Format_ARGB32_Premultiplied);
-        }
+        if (name != QStringView(baked.name))
+            continue;
+        const QImage image(reinterpret_cast<const uchar *>(baked.pixels), baked.width, baked.height,
+                           QImage::Format_ARGB32_Premultiplied);
+        if (image.size() == pixelSize)
+            return image;
+        if (image.width() > largest.width())
+            largest = image;
     }
-    return {};
+    if (largest.isNull() || largest.width() < pixelSize.width()
+        || largest.height() < pixelSize.height())
+        return {};
+    return largest.scaled(pixelSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -47,9 +57,10 @@ QPixmap artwork(const QString &name, QSize logicalSize, qreal devicePixelRatio)
     if (QPixmapCache::find(key, &pixmap))
         return pixmap;
 
-    QImage image = bakedImage(name, logicalSize, devicePixelRatio);
+    const QSize pixelSize = (QSizeF(logicalSize) * devicePixelRatio).toSize();
+    QImage image = bakedImage(name, pixelSize);
     if (image.isNull())
-        image = renderSvg(artworkPath(name), (QSizeF(logicalSize) * devicePixelRatio).toSize());
+        image = renderSvg(artworkPath(name), pixelSize);
     pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
