@@ -120,141 +120,69 @@ constexpr std::optional<QRgb> rgbOf(std::optional<Background> colour)
     return colour ? std::optional<QRgb>(colour->rgb) : std::nullopt;
 }
 
+// The one place a row is laid out field by field; the helpers below give it only what their
+// kind uses.
+constexpr ControlEntry entry(ControlKind kind, const char *name, In in, Twips at, Spoken spoken,
+                             const char16_t *text = nullptr, FontDesc font = {},
+                             std::optional<QRgb> ink = {}, std::optional<QRgb> paper = {},
+                             unsigned flags = NoFlags, Picture picture = {})
+{
+    return {kind,       name, in.container, at.left, at.top, at.width,        at.height,
+            text,       font, ink,          paper,   flags,  picture.picture, picture.downPicture,
+            spoken.name};
+}
+
 constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontDesc font,
                              std::optional<Foreground> ink = {}, unsigned flags = NoFlags,
                              Spoken spoken = {})
 {
-    return {ControlKind::Label, name, in.container, at.left, at.top, at.width, at.height,
-            text.text,          font, rgbOf(ink),   {},      flags,  nullptr,  nullptr,
-            spoken.name};
+    return entry(ControlKind::Label, name, in, at, spoken, text.text, font, rgbOf(ink), {}, flags);
 }
 
 constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
 {
-    return {ControlKind::Image,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            nullptr,
-            {},
-            {},
-            {},
-            NoFlags,
-            nullptr,
-            nullptr,
-            spoken.name};
+    return entry(ControlKind::Image, name, in, at, spoken);
 }
 
 constexpr ControlEntry textBox(const char *name, In in, Twips at, FontDesc font, Spoken spoken,
                                std::optional<Foreground> ink = {},
                                std::optional<Background> paper = {}, unsigned flags = NoFlags)
 {
-    return {ControlKind::TextBox,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            u"",
-            font,
-            rgbOf(ink),
-            rgbOf(paper),
-            flags,
-            nullptr,
-            nullptr,
-            spoken.name};
+    return entry(ControlKind::TextBox, name, in, at, spoken, u"", font, rgbOf(ink), rgbOf(paper),
+                 flags);
 }
 
 constexpr ControlEntry multiLineTextBox(const char *name, In in, Twips at, FontDesc font,
                                         Spoken spoken)
 {
-    return {ControlKind::MultiLineTextBox,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            u"",
-            font,
-            {},
-            {},
-            NoFlags,
-            nullptr,
-            nullptr,
-            spoken.name};
+    return entry(ControlKind::MultiLineTextBox, name, in, at, spoken, u"", font);
 }
 
 constexpr ControlEntry button(const char *name, In in, Twips at, Text text, FontDesc font,
                               Spoken spoken = {}, std::optional<Background> paper = {})
 {
-    return {ControlKind::Button, name, in.container, at.left,      at.top,  at.width, at.height,
-            text.text,           font, {},           rgbOf(paper), NoFlags, nullptr,  nullptr,
-            spoken.name};
+    return entry(ControlKind::Button, name, in, at, spoken, text.text, font, {}, rgbOf(paper));
 }
 
 constexpr ControlEntry pictureButton(const char *name, In in, Twips at, Picture picture,
                                      Spoken spoken, std::optional<Background> paper = {},
                                      unsigned flags = NoFlags)
 {
-    return {ControlKind::PictureButton,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            nullptr,
-            {},
-            {},
-            rgbOf(paper),
-            flags,
-            picture.picture,
-            picture.downPicture,
-            spoken.name};
+    return entry(ControlKind::PictureButton, name, in, at, spoken, nullptr, {}, {}, rgbOf(paper),
+                 flags, picture);
 }
 
+// A picture box has no picture for a held-down state.
 constexpr ControlEntry pictureBox(const char *name, In in, Twips at, Picture picture, Spoken spoken,
                                   std::optional<Background> paper = {}, unsigned flags = NoFlags)
 {
-    return {ControlKind::PictureBox,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            nullptr,
-            {},
-            {},
-            rgbOf(paper),
-            flags,
-            picture.picture,
-            nullptr,
-            spoken.name};
+    return entry(ControlKind::PictureBox, name, in, at, spoken, nullptr, {}, {}, rgbOf(paper),
+                 flags, {picture.picture, nullptr});
 }
 
 constexpr ControlEntry mediaControl(const char *name, In in, Twips at, Spoken spoken)
 {
-    return {ControlKind::MediaControl,
-            name,
-            in.container,
-            at.left,
-            at.top,
-            at.width,
-            at.height,
-            nullptr,
-            {},
-            {},
-            {},
-            NoFlags,
-            nullptr,
-            nullptr,
-            spoken.name};
+    return entry(ControlKind::MediaControl, name, in, at, spoken);
 }
 
 } // namespace rows
