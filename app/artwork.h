@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's pictures are SVG drawings in the resources, rendered on first use at the
 // screen's pixel ratio and kept, so start-up pays only for what is visible. What the first
 // frame shows comes ready as pixels from the build, at the usual ratios (artworklist.h).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Build tool: writes the C++ source that holds the first frame's pictures as pixels.
 //   luvana_artworkbake <folder of the SVG drawings> <out.cpp>
 #include "app/artworklist.h"

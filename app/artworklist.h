@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's pictures and the size each is drawn at, in pixels at 96 dots per inch.
 //
 // Those painted in the window's first frame are also turned into pixels during the build, at

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws one SVG drawing into an image of the given pixel size. The build's baked pictures and
 // the window's own drawing both come from here, so that the two are the same to the pixel.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every control of the window, in one table: its kind, name, container, rectangle in twips
 // (1/1440 inch; 15 twips make a pixel at 96 dots per inch), text, font, colours and look.
 //

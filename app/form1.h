@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Form1: the one window of the program. It owns every control (built from the control table)
 // and the exercise state that its handlers share: which dictation is open, which clip was
 // last chosen, the item texts, and the counters that the grading tick turns into a grade

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The teacher's controls: the access code that saves and shows the recorder, keeping and
 // discarding a recording, hiding the recorder, the authoring layout and the item-1 picture.
 #include "app/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's new attempt, loading and saving of dictations. Loading goes on step by step
 // whatever fails; saving jumps to its last step (emptying the access code) on any failure.
 #include "app/form1.h"

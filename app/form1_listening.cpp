@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's play buttons, the grading tick and the feedback message.
 #include "app/form1.h"
 

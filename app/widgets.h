@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The few kinds of control the window is made of, beyond Qt's own text boxes and buttons.
 // They only paint and report clicks; the window decides what a click means.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The teacher's side: the access code that guards saving, and the bare picture name that a
 // dictation keeps for its item-1 picture.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How long a pupil waits between pressing a play button and hearing the clip: the time from
 // the window's commands to the first sample reaching the sound server's sink, measured on a
 // private PulseAudio server (tests/pulse-fixture.sh) by listening to the sink's monitor.

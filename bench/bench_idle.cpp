@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What an idle window costs: a dictation open, nobody listening, the grading timer ticking five
 // times a second. Prints the processor time the whole process used over the run, as a share of
 // one core, and how often the grade label was painted although the grade never changed.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How long opening a dictation takes: a typical dictation loaded through the window, from the
 // click on the new-attempt button to the repainted window, and the reader (file read and parse)
 // on files far larger than any dictation, to show that its time grows no faster than the file.

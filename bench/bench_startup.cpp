@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-to-first-paint time and peak memory of the program's window, as a ratio against a
 // bare Qt window with as many plain widgets, both measured in this run, alternating.
 #include "benchtable.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every benchmark prints the same three-column table, so bench/run-all can join them.
 #pragma once
 

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs every benchmark and prints their rows as one table, each measure with its goal beside it.
 #
 #   bench/run-all.sh [BENCH_DIR]    BENCH_DIR defaults to build/release/bench, which

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Every target of the project gets the same warnings; CI turns them into errors.
 function(luvana_set_warnings target)
     if(MSVC)

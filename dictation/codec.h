@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Text encodings of dictation files.
 //
 // Dictation files have always been Windows-1252, one byte per character, with no marker. Text

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading and writing dictation files on disk; the bytes themselves are format.h's business.
 #pragma once
 

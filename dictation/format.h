@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The .dtd dictation file: a title and ten items, one line each except item 1.
 //
 //   title

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Takes the user guide's pictures (docs/img/*.png) on a private Xvfb display: the project's
 # luvana_screenshots drives the real window along the pupil's and the teacher's roads with the
 # sample dictations and saves the window at each stop, then does a whole dictation on a 1366x768

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the clip decoder: whatever bytes lie at a clip's name, "Open" must
 // either refuse them or give a clip the player can use, and a kept recording of that clip
 // must read back as the same clip.

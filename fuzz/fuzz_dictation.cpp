@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the dictation reader: any bytes a pupil's dialog can pick must load
 // without a crash, and whatever loaded must survive being saved and loaded again.
 //

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes the fuzz targets' seed inputs into fuzz/corpus/. Run again after changing it; the
 seeds are committed so that fuzzing needs nothing but the build.
 

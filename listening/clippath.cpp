@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "listening/clippath.h"
 
 #include "platform/filelookup.h"

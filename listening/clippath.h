@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where item k's clip lives: beside the dictation, named after it, the pupil's name and k.
 // "C:\dictats\animals.dtd", "anna", 3 -> "C:\dictats\animals-anna3.wav".
 //

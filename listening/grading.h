@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The grade by listens: two listens per item and two more in all keep 10; every further two
 // listens cost a point down to 5, every further three down to 0. The tick recomputes it from
 // the counters; in the band of 0 to 2 extra listens it keeps the previous grade.

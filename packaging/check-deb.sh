@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the Debian package from a configured and built tree, installs it the way a school's
 # administrator would (apt-get install ./luvana_*.deb), checks what the desktop sees of it, and
 # removes it again so the machine is left as it was.

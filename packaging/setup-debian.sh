@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs every Debian 12 package that building, running and testing Luvana need.
 # Safe to run again: apt-get only adds what is missing.
 set -euo pipefail

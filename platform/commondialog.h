@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // CMDialog1: the one file dialog that opening, saving and the picture choice share.
 //
 // Callers set CancelError, Filter ("description|pattern|description|pattern...") and the filter

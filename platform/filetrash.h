@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Clips a teacher recorded are never deleted outright: they go to the desktop's trash, from
 // where a slip of a pupil's mouse can be undone.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Item-1 pictures: JPEG and GIF (first frame) read through Qt's image readers, with Qt's
 // allocation limit in force, so a huge or broken picture fails like a missing one.
 #pragma once

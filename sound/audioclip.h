@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A clip in memory, and the plain arithmetic done on it.
 //
 // Whatever a WAV file held (8-bit, 24-bit, µ-law, ADPCM...) is decoded once into 32-bit float

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Plays an AudioClip through the default output device with a QAudioSink.
 //
 // The sink runs in push mode: start() writes as much of the clip as the device takes at once,

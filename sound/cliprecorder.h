@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Records from the default input device into memory with a QAudioSource.
 //
 // The source writes into a buffer of this class as the device delivers; stop() hands the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MMControl1: the window's media recorder. The window drives it only by writing properties
 // (Notify, Wait, Shareable, DeviceType, FileName) and command names ("close", "Open", "prev",
 // "play", "Save"); it reads nothing back. The control's own button bar sends the commands a

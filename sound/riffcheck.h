@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A check made before a WAV file reaches libsndfile, for damage that would hang it.
 //
 // libsndfile (1.2) reads the entries of a LIST or INFO chunk keeping count of the bytes read

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sound module's one entry point: a SoundSystem made of Qt Multimedia's devices, a
 // ClipPlayer, a ClipRecorder and the WAV reader and writer.
 #include "sound/clipplayer.h"

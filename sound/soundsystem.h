@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sound system as MMControl1 sees it: reading and keeping clip files, playing a clip and
 // recording one, and the devices there are.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Clip files: reading any WAV a school will have, and keeping a recording as 16-bit PCM.
 //
 // libsndfile does the decoding (8-bit unsigned, 16/24/32-bit, float, µ-law, A-law, IMA and

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # A private PulseAudio server for the sound tests, so they hear exactly what the program plays
 # and never touch the desktop's own sound.
 #

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Clips without a sound device: decoding every WAV encoding, the 16-bit writer, the save
 // that never loses a clip, and the arithmetic the player and the meter rely on.
 #include "sound/audioclip.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The access code and the picture name, as plain functions; the trash and picture loading
 // of the platform layer they rely on.
 #include "authoring/authoring.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The teacher's controls driven through the real window: the access code and the save behind
 // it, the recorder strip (keep, discard into the trash, hide), the authoring layout and the
 // choice of the item-1 picture, with good and broken pictures.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Windows-1252 and UTF-8 handling of dictation texts: byte-exact round trips, the Catalan
 // letters, and how a file's encoding is recognised.
 #include "dictation/codec.h"

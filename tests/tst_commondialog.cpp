@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // CMDialog1: filters, cancels that keep the last name, the current directory following the
 // chosen file, and once the real (Qt) dialog driven as a user would.
 #include "platform/commondialog.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The bad-input corpus (tests/data/make-corpus.sh) opened through the real window, the way a
 // pupil or a teacher reaches each file: dictations with the new-attempt button, pictures with
 // the picture button of the authoring layout, clips by the play button of a dictation whose clip

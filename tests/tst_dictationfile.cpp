@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Dictation files on disk: reading only what the reader uses, and saving that replaces the old
 // file whole or leaves it exactly as it was.
 #include "dictation/dictationfile.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Faults around the window's files and sound. Saves that fail part-way, through the real window:
 // the teacher's save of a dictation and the recorder's "Save" of a clip, over a file that was there
 // before. The file system itself makes them fail: a file-size limit makes every write past a chosen

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The .dtd reader and writer, byte for byte: every layout a file can have, the picture
 // reference and the item-1 box, and round trips through both.
 #include "dictation/format.h"

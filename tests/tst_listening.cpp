@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Clip names, the rules of an attempt, the grade by listens and the feedback messages, as
 // plain functions and a plain type.
 #include "listening/clippath.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A new attempt as the pupil makes it: Command1 clicked in the real window, the dictation chosen
 // in the open dialog, and then what the window shows: the title, the item boxes and their play
 // buttons, item 1 as text or as a picture, and the item count the grade is worked out from.

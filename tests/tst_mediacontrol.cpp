@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
 // reach the sink, what it records must be what the sink heard, and its buttons must follow.
 #include "sound/mediacontrol.h"

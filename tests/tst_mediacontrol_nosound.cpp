@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // MMControl1 where there is no sound at all (ctest points PULSE_SERVER at a socket that does not
 // exist): every command must come back at once, quietly, and leave the clip files alone. Also
 // the button bar, which needs no sound to be looked at, and when the sound libraries come in.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Listening through the real window: a dictation opened with the new-attempt button, its play
 // buttons clicked, the grading tick driven by hand, and what the pupil then sees in the grade
 // label and the feedback panel.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sample dictations shipped with the program: each file keeps the exact byte layout the
 // program has always written (Windows-1252, CR LF, nothing after item 10), every item that has
 // text has its clip under the empty name and no empty item has one, the clips are 16-bit PCM,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Saving as the teacher does it: the access code typed, Command2 clicked, a name chosen in the
 // save dialog; then the bytes on disk, what happens to an older file when the save fails, and
 // dictations that go through a load and a save and come back as they were.

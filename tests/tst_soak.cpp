@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A long session through the real window: 10,000 clicks of a pupil and a teacher taking turns
 // (new attempts, plays, the authoring layout, picture choices, saves, the recorder strip, the
 // feedback panel), over two dictations, one with a picture. Every round must do what it did

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The page of dictation texts: what it shows of a dictation, that no text can break its
 // markup, that the page built beside the executable is the one the shipped samples give, and
 // that "Textos a la Web" opens that page once per click.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window as a user first meets it: every control where the table puts it, in front of
 // or behind its neighbours as designed, the start-up state, and the focus order; and the
 // layout's scale on screens too small to hold it.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Regenerates the sample dictations' clips and pictures from the .dtd texts and the .svg
 # drawings beside this script. The results are committed, so running the program needs none of
 # the tools used here: Festival's text2wave with the Catalan Ona voice for the clips (the voice

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // luvana_screenshots <samples-folder> <output-folder> [--small-screen]: walks the real window along
 // the pupil's and the teacher's roads of the user guide and saves a picture of it at each stop. The
 // file dialog is answered with the sample dictations, as a user would pick them; everything else is

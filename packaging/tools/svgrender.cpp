@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Renders an SVG drawing to a raster file at a given size: the desktop icons at every hicolor
 // size during the build, and the sample dictations' pictures when assets/samples/regenerate.sh
 // draws them again. The file format follows the output's suffix (png, jpg).

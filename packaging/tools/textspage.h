@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The page of dictation texts that the "Textos a la Web" button opens: every sample dictation's
 // title, reading text (or picture) and questions, in Catalan. It is built from the sample files
 // themselves during the build, so the page can never tell a pupil something a sample does not

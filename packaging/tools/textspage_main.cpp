@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // luvana_textspage <out.html> <dictation.dtd>...: writes the page of dictation texts. The build
 // runs it over the sample dictations; a sample that cannot be read, or whose picture is not
 // beside it, fails the build rather than ship a page that disagrees with the samples.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Writes the bad-input corpus: files that a pupil or a teacher can pick, or that can lie at a
 # clip's name, and that the program must survive. tst_corpus opens every one through the window.
 #

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Which shared libraries this process has mapped, for the tests that check that the sound
 // libraries are loaded only by a command that needs sound, never by start-up.
 #pragma once

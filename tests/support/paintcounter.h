@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Counts the paint events a widget receives, to see that nothing is drawn again when nothing
 // changed.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What reached the private sound server's sink, heard through its remapped monitor (the
 // default input of pulse-fixture.sh), as 48 kHz mono float.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Test clips made on the spot with libsndfile, in every WAV encoding a school may have, and
 // the two numbers the sound tests compare: peak and energy of the mono mix.
 #pragma once

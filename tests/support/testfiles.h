@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files and bytes for the tests that read and write dictations: the lines a dictation is made
 // of, and files written and read back whole, so that a test compares bytes, not what a reader
 // under test made of them.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared by the tests that drive the real window: a shown Form1 whose file dialog is
 // answered from a queue, and a way to click a control by name as a user would.
 #pragma once
