@@ -21,7 +21,7 @@ packages=(
   # test: a private sound server with a null sink, fuzzing and sanitizers, formatting and
   # packaging checks
   pulseaudio pulseaudio-utils clang clang-format libclang-rt-14-dev
-  appstream desktop-file-utils dpkg-dev file xvfb xauth x11-utils
+  appstream desktop-file-utils dpkg-dev file lintian xvfb xauth x11-utils
   # test: real X screens under a window manager, and a panel that reserves part of the screen
   openbox libxcb1-dev
 )
