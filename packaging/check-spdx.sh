@@ -13,6 +13,8 @@
 set -euo pipefail
 
 cd "${1:?usage: check-spdx.sh <source-dir>}"
+# Only lists files, so a checkout owned by another user (CI's, a container's) is fine to read.
+git() { command git -c safe.directory="$PWD" "$@"; }
 git rev-parse --is-inside-work-tree >/dev/null 2>&1 ||
   { echo "check-spdx: skipped: not a git checkout"; exit 77; }
 
