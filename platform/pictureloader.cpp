@@ -20,9 +20,13 @@ std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPix
         // The reader scales the pixels as stored and turns them afterwards, so a picture taken
         // on its side is asked for with the shown width and height swapped.
         const bool onItsSide = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        const QSize decoded = declared.boundedTo(onItsSide ? shownPixels.transposed() : shownPixels);
-        if (decoded != declared)
-            reader.setScaledSize(decoded);
+        const QSize shown = onItsSide ? shownPixels.transposed() : shownPixels;
+        // Below twice the shown size a JPEG cannot be decoded at a fraction of its size, and
+        // scaling it here would only add a pass that painting does anyway.
+        const bool large = declared.width() >= 2 * shown.width()
+                || declared.height() >= 2 * shown.height();
+        if (large)
+            reader.setScaledSize(declared.boundedTo(shown));
     }
     QImage image;
     if (!reader.read(&image) || image.isNull())
