@@ -13,6 +13,7 @@ Display Exercise::reset()
     acabades = 0;
     m_itemsPlayed.reset();
     m_finalGradeShown.reset();
+    m_graded = false;
     m_caption.clear();
     return {QString(), false};
 }
@@ -39,7 +40,11 @@ Display Exercise::tick()
     Display display;
     if (nfrases < 1)
         return display;
-    nota = gradeAfterTick(escoltes, nfrases, nota);
+    // Until a tick has graded this attempt, a grade that stays as it was stays at the full
+    // grade, not at the 0 a new attempt starts from: a pupil who plays an item twice before
+    // the first tick after the load has listened no more than allowed.
+    nota = gradeAfterTick(escoltes, nfrases, m_graded ? nota : kFullGrade);
+    m_graded = true;
     const QString caption = gradeCaption(nota);
     if (caption != m_caption) {
         m_caption = caption;

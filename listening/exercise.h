@@ -45,6 +45,7 @@ private:
     // The final display comes back only when the grade it showed changes: at every tick it
     // would bring back a panel the pupil has just put away.
     std::optional<int> m_finalGradeShown;
+    bool m_graded = false; // a tick has graded since the last reset
     QString m_caption;
 };
 

@@ -9,6 +9,9 @@
 
 namespace listening {
 
+// The grade a pupil has before listening more than allowed.
+inline constexpr int kFullGrade = 10;
+
 // The grade after a tick, given the previous one. Only meaningful with nfrases >= 1.
 int gradeAfterTick(int escoltes, int nfrases, int previousNota);
 

@@ -285,8 +285,11 @@ void TestListening::exercise_data()
             << one + "1*5 tick" << 5 << 1 << 9 << "La teva nota es: 9" << messages::kBest;
     QTest::newRow("1 item, 28 listens give 0")
             << one + "1*28 tick" << 28 << 1 << 0 << "La teva nota es: 0" << messages::kLow;
-    QTest::newRow("listens before the first tick keep the reset grade")
-            << "load:T......... 1*2 tick" << 2 << 1 << 0 << "La teva nota es: 0" << messages::kLow;
+    // A new attempt's grade is 0 until its first tick: listens allowed before that tick must
+    // not leave a complete exercise at 0, with the message for the worst grade.
+    QTest::newRow("listens allowed before the first tick give 10")
+            << "load:T......... 1*2 tick" << 2 << 1 << 10 << "La teva nota es: 10"
+            << messages::kBest;
     QTest::newRow("all items empty: no grade is ever written")
             << "load:.......... 1*30 tick*3" << 30 << 0 << 0 << "-"
             << "-";
