@@ -303,9 +303,8 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString dataHome = dir.filePath(QStringLiteral("data"));
-    QVERIFY(QDir().mkpath(dataHome));
-    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
+    const PrivateTrash privateTrash(dir.path());
+    QVERIFY(privateTrash.isValid());
     const QString dictation = dir.filePath(QStringLiteral("animals.dtd"));
     QVERIFY(writeFile(dictation,
                       "Animals\r\nUn gat.\r\nx\r\nOn dorm?\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"));
@@ -320,7 +319,7 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     QCOMPARE(clip, QDir::toNativeSeparators(dir.filePath(QStringLiteral("animals-anna2.wav"))));
 
     // Kept, discarded, kept again and discarded again: both recordings can be brought back.
-    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+    const QDir trash = privateTrash.files();
     QVERIFY(writeFile(clip, "RIFF first take"));
     w.click("Command3");
     QVERIFY(!QFile::exists(clip));
@@ -564,10 +563,9 @@ void TestAuthoringWindow::teacherWritesAndRecordsADictation()
         QSKIP(qPrintable(missing));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString dataHome = dir.filePath(QStringLiteral("data"));
-    QVERIFY(QDir().mkpath(dataHome));
-    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
-    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+    const PrivateTrash privateTrash(dir.path());
+    QVERIFY(privateTrash.isValid());
+    const QDir trash = privateTrash.files();
 
     WindowUnderTest w;
     w.doubleClick("Label7");
@@ -649,10 +647,9 @@ void TestAuthoringWindow::keepingOverAClipInAnotherCase()
         QSKIP(qPrintable(missing));
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString dataHome = dir.filePath(QStringLiteral("data"));
-    QVERIFY(QDir().mkpath(dataHome));
-    const EnvironmentRestorer restore("XDG_DATA_HOME", dataHome.toUtf8());
-    const QDir trash(dir.filePath(QStringLiteral("data/Trash/files")));
+    const PrivateTrash privateTrash(dir.path());
+    QVERIFY(privateTrash.isValid());
+    const QDir trash = privateTrash.files();
     const QDir folder(dir.filePath(QStringLiteral("dictats")));
     QVERIFY(folder.mkpath(QStringLiteral(".")));
     const QString dictation = folder.filePath(QStringLiteral("ANIMALS.DTD"));

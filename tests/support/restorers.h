@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -44,4 +45,24 @@ public:
 private:
     QString m_path;
     QFile::Permissions m_previous;
+};
+
+// A desktop trash of the test's own, under `folder`/data, so that what a discard or a kept
+// recording moves to the trash can be looked at.
+class PrivateTrash
+{
+public:
+    explicit PrivateTrash(const QString &folder)
+        : m_dataHome(QDir(folder).filePath(QStringLiteral("data"))),
+          m_made(QDir().mkpath(m_dataHome)),
+          m_restore("XDG_DATA_HOME", QFile::encodeName(m_dataHome))
+    {
+    }
+    bool isValid() const { return m_made; }
+    QDir files() const { return QDir(m_dataHome + QStringLiteral("/Trash/files")); }
+
+private:
+    QString m_dataHome;
+    bool m_made;
+    EnvironmentRestorer m_restore;
 };

@@ -4,6 +4,7 @@
 // the two numbers the sound tests compare: peak and energy of the mono mix.
 #pragma once
 
+#include "restorers.h"
 #include "sound/audioclip.h"
 
 #include <QByteArray>
@@ -148,33 +149,14 @@ class PrivateHome
 {
 public:
     explicit PrivateHome(const QString &home, const QString &dataHome)
+        : m_home("HOME", QFile::encodeName(home)),
+          m_dataHome("XDG_DATA_HOME", QFile::encodeName(dataHome))
     {
-        set("HOME", home);
-        set("XDG_DATA_HOME", dataHome);
-    }
-    ~PrivateHome()
-    {
-        for (const Saved &saved : m_saved) {
-            if (saved.wasSet)
-                qputenv(saved.name, saved.value);
-            else
-                qunsetenv(saved.name);
-        }
     }
 
 private:
-    struct Saved
-    {
-        const char *name;
-        bool wasSet;
-        QByteArray value;
-    };
-    void set(const char *name, const QString &value)
-    {
-        m_saved.push_back({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
-        qputenv(name, QFile::encodeName(value));
-    }
-    std::vector<Saved> m_saved;
+    EnvironmentRestorer m_home;
+    EnvironmentRestorer m_dataHome;
 };
 
 } // namespace soundclips
