@@ -63,7 +63,6 @@ void ClipPlayer::prepareSink(const QAudioDevice &device, const QAudioFormat &for
     // No parent, and never deleted directly: Qt 6.4's sink runs the event loop in its
     // destructor, which must not happen while a widget that owns this player is half destroyed.
     m_sink = new QAudioSink(device, format);
-    m_sink->setBufferSize(format.bytesForDuration(kBufferUSecs));
     // Queued: the sink reports failures from inside its own calls, which must not be re-entered.
     connect(
             m_sink, &QAudioSink::stateChanged, this,
@@ -105,6 +104,11 @@ StartResult ClipPlayer::start(const AudioClip &clip, qint64 fromUSecs)
                         .repeated(format.bytesForDuration(kBufferUSecs) / format.bytesPerSample());
 
     prepareSink(device, format);
+    // Asked for at every start, not once per sink: Qt 6.4's PulseAudio sink keeps what the
+    // server granted as the size it asks for at the next start, and the server grants less than
+    // asked, so every play would have a smaller buffer than the last, down to a millisecond,
+    // where a clip comes out seconds late, choppy and slowed.
+    m_sink->setBufferSize(format.bytesForDuration(kBufferUSecs));
     m_output = m_sink->start();
     if (!m_output || m_sink->state() == QAudio::StoppedState) {
         m_output = nullptr;

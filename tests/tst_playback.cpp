@@ -60,9 +60,10 @@ void listen(WindowUnderTest &w, int item, int times = 1)
     }
 }
 
-// What the sink played after a press of an item's play button, once the clip has ended;
-// nothing when the sink could not be heard for so long.
-std::optional<AudioClip> soundOfPress(WindowUnderTest &w, int item)
+// What the sink played after a press of an item's play button, from the press until the clip
+// has ended; nothing when the sink could not be heard for so long. With `bufferUSecs`, the
+// most sound the server held for the stream in three looks after 300 ms of the clip.
+std::optional<AudioClip> soundOfPress(WindowUnderTest &w, int item, qint64 *bufferUSecs = nullptr)
 {
     soundclips::SinkCapture capture;
     if (!capture.start() || !QTest::qWaitFor([&] { return capture.frames() > 0; }))
@@ -70,6 +71,12 @@ std::optional<AudioClip> soundOfPress(WindowUnderTest &w, int item)
     capture.clear();
     auto *mmControl1 = w.get<MediaControl>("MMControl1");
     w.click(playButton(item).constData());
+    if (bufferUSecs) {
+        if (!QTest::qWaitFor([&] { return mmControl1->elapsedMs() >= 300; }, 10000))
+            return std::nullopt;
+        for (int look = 0; look < 3; ++look)
+            *bufferUSecs = std::max(*bufferUSecs, soundclips::ownStreamBufferUSecs());
+    }
     if (!QTest::qWaitFor([&] { return mmControl1->mode() != MediaControl::Mode::Playing; }, 10000))
         return std::nullopt;
     // What the sink still had on its way to the monitor.
@@ -77,6 +84,20 @@ std::optional<AudioClip> soundOfPress(WindowUnderTest &w, int item)
     if (!QTest::qWaitFor([&] { return capture.frames() >= enough; }, 10000))
         return std::nullopt;
     return capture.clip();
+}
+
+// The first and the last frame louder than a tenth of the clip's peak, in seconds.
+std::pair<double, double> audibleSpan(const AudioClip &clip)
+{
+    const std::vector<float> mix = soundclips::monoMix(clip);
+    const float threshold = 0.1f * soundclips::peak(clip);
+    const auto loud = [threshold](float sample) { return std::abs(sample) > threshold; };
+    const auto first = std::find_if(mix.begin(), mix.end(), loud);
+    const auto last = std::find_if(mix.rbegin(), mix.rend(), loud);
+    if (first == mix.end())
+        return {0, 0};
+    return {double(first - mix.begin()) / clip.sampleRate,
+            double(mix.rend() - last) / clip.sampleRate};
 }
 
 } // namespace
@@ -100,6 +121,7 @@ private slots:
     void playButtonSoundsTheClip_data();
     void playButtonSoundsTheClip();
     void dictationMadeOnWindowsPlaysWhole();
+    void quickClicksLeaveTheSoundAsAtFirst();
 
 private:
     QTemporaryDir m_dir;
@@ -480,6 +502,47 @@ void TestPlayback::dictationMadeOnWindowsPlaysWhole()
     }
     QCOMPARE(w->escoltes, 3);
     QCOMPARE(w->acabades, 3);
+}
+
+void TestPlayback::quickClicksLeaveTheSoundAsAtFirst()
+{
+    if (const QString missing = soundclips::soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+
+    const QDir samples(qEnvironmentVariable("LUVANA_SOURCE_DIR")
+                       + QStringLiteral("/assets/samples"));
+    const soundclips::WavInfo clip2 = soundclips::readWav(
+            samples.filePath(QStringLiteral("tardor-2.wav")));
+    QVERIFY(!clip2.clip.isEmpty());
+    const auto [clipStart, clipEnd] = audibleSpan(clip2.clip);
+
+    WindowUnderTest w;
+    load(w, samples.filePath(QStringLiteral("tardor.dtd")));
+    auto *mmControl1 = w.get<MediaControl>("MMControl1");
+    qint64 firstBuffer = -1;
+    QVERIFY(soundOfPress(w, 2, &firstBuffer));
+    QVERIFY2(firstBuffer > 0, "the stream was not found on the server");
+
+    // A pupil who clicks fast: the buttons of items 2 to 10 in turn, twice over, three times.
+    // The pause is the pupil's rhythm, not a wait for the program.
+    for (int round = 0; round < 6; ++round) {
+        for (int item = 2; item <= 10; ++item) {
+            w.click(playButton(item).constData());
+            QTest::qWait(150);
+        }
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(mmControl1->mode() != MediaControl::Mode::Playing, 10000);
+
+    qint64 buffer = -1;
+    const std::optional<AudioClip> sound = soundOfPress(w, 2, &buffer);
+    QVERIFY2(sound, "the clip did not end in time");
+    const auto [heardStart, heardEnd] = audibleSpan(*sound);
+    const double clipLength = clipEnd - clipStart;
+    QVERIFY2(heardStart - clipStart <= 0.4, qPrintable(QString::number(heardStart - clipStart)));
+    QVERIFY2(std::abs(heardEnd - heardStart - clipLength) <= 0.1 * clipLength,
+             qPrintable(QStringLiteral("%1 s of %2 s").arg(heardEnd - heardStart).arg(clipLength)));
+    QVERIFY2(buffer >= firstBuffer * 4 / 5 && buffer <= firstBuffer * 5 / 4,
+             qPrintable(QStringLiteral("%1 us, at first %2 us").arg(buffer).arg(firstBuffer)));
 }
 
 QTEST_MAIN(TestPlayback)

@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What reached the private sound server's sink, heard through its remapped monitor (the
-// default input of pulse-fixture.sh), as 48 kHz mono float.
+// default input of pulse-fixture.sh), as 48 kHz mono float; and how much sound the server
+// holds for this process's stream.
 #pragma once
 
 #include "sound/audioclip.h"
 
 #include <QAudioSource>
+#include <QCoreApplication>
 #include <QFile>
 #include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMediaDevices>
+#include <QProcess>
 #include <QString>
+#include <QTest>
 
 #include <memory>
 
@@ -26,6 +33,28 @@ inline QString soundServerMissing()
     if (reason.open(QIODevice::ReadOnly))
         return QStringLiteral("no sound server: ") + QString::fromUtf8(reason.readAll().trimmed());
     return {};
+}
+
+// The sound the server holds for this process's playing stream, as `pactl list sink-inputs`
+// reports it ("Buffer Latency"): the player keeps it topped up, so it shows the buffer the
+// stream was granted. -1 when no stream of this process plays.
+inline qint64 ownStreamBufferUSecs()
+{
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"),
+                {QStringLiteral("--format=json"), QStringLiteral("list"),
+                 QStringLiteral("sink-inputs")});
+    // The player goes on feeding the stream meanwhile, as it would were nobody asking.
+    if (!QTest::qWaitFor([&] { return pactl.state() == QProcess::NotRunning; })
+        || pactl.exitCode() != 0)
+        return -1;
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QJsonArray inputs = QJsonDocument::fromJson(pactl.readAllStandardOutput()).array();
+    for (const QJsonValue &input : inputs) {
+        if (input[u"properties"][u"application.process.id"].toString() == pid)
+            return qint64(input[u"buffer_latency_usec"].toDouble());
+    }
+    return -1;
 }
 
 class SinkCapture : public QIODevice
