@@ -41,7 +41,7 @@ public:
     ClipReadResult readClipBytes(const QByteArray &wav) override
     {
         QBuffer device;
-        device.setData(wav);
+        device.setData(withStreamedSizes(wav));
         device.open(QIODevice::ReadOnly);
         return readClip(device);
     }

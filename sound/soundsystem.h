@@ -28,7 +28,7 @@ public:
     virtual ~SoundSystem() = default;
 
     virtual ClipReadResult readClipFile(const QString &path) = 0;
-    // A WAV in memory: what the synthetic voice hands back.
+    // A WAV in memory, as the synthetic voice writes it into a pipe (withStreamedSizes()).
     virtual ClipReadResult readClipBytes(const QByteArray &wav) = 0;
     // A microphone's recording as "Save" keeps it (sound/audioclip.h).
     virtual AudioClip keptRecording(const AudioClip &recording) = 0;

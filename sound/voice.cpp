@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
-#include <QtEndian>
 
 #include <espeak-ng/speak_lib.h>
 
@@ -69,29 +68,6 @@ const Espeak *openEspeak(const QString &name)
     setParameter(espeakRATE, kEspeakWordsPerMinute, 0);
     espeak = opened;
     return &espeak;
-}
-
-// text2wave writes its WAV to a pipe as a stream: it cannot go back to put the sizes into the
-// header, and leaves them 0. Where the data chunk is the last one, its size is what follows.
-QByteArray withSizes(QByteArray wav)
-{
-    constexpr qsizetype kHeader = 12;
-    if (wav.size() < kHeader || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE")
-        return wav;
-    qsizetype at = kHeader;
-    while (at + 8 <= wav.size()) {
-        const quint32 size = qFromLittleEndian<quint32>(wav.constData() + at + 4);
-        if (wav.mid(at, 4) == "data") {
-            const qsizetype rest = wav.size() - at - 8;
-            if (size == 0 || size > quint64(rest)) {
-                qToLittleEndian<quint32>(quint32(rest & ~qsizetype(1)), wav.data() + at + 4);
-                qToLittleEndian<quint32>(quint32(wav.size() - 8), wav.data() + 4);
-            }
-            break;
-        }
-        at += 8 + qsizetype(size) + (size & 1);
-    }
-    return wav;
 }
 
 void endProcess(QProcess *process)
@@ -290,7 +266,7 @@ void Voice::festivalEnded()
     AudioClip spoken;
     if (process->state() == QProcess::NotRunning && process->error() != QProcess::FailedToStart
         && process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)
-        spoken = m_decode(withSizes(process->readAllStandardOutput()));
+        spoken = m_decode(process->readAllStandardOutput());
     endProcess(process);
     if (spoken.isEmpty()) {
         // Missing, crashed, or no Catalan voice (text2wave then writes nothing and succeeds).

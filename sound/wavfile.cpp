@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <sndfile.h>
 
@@ -149,6 +150,39 @@ ClipReadResult readClipFile(const QString &path)
     // Read whole, not mapped: a clip on a network share that fails or shrinks while mapped
     // would bring the program down instead of failing a read.
     return readClip(file);
+}
+
+QByteArray withStreamedSizes(QByteArray wav)
+{
+    constexpr qsizetype kRiffHeader = 12;
+    if (wav.size() < kRiffHeader || !wav.startsWith("RIFF") || wav.mid(8, 4) != "WAVE")
+        return wav;
+    qsizetype at = kRiffHeader;
+    while (at + 8 <= wav.size() && wav.mid(at, 4) != "data") {
+        const quint32 size = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+        at += 8 + qsizetype(size) + (size & 1);
+    }
+    if (at + 8 > wav.size())
+        return wav;
+    const qsizetype header = at + 8; // up to the data chunk's size
+    const qsizetype rest = wav.size() - header;
+    const quint32 size = qFromLittleEndian<quint32>(wav.constData() + at + 4);
+    if (size != 0 && size <= quint64(rest))
+        return wav;
+
+    quint32 dataSize = quint32(rest & ~qsizetype(1));
+    if (rest >= header) {
+        const QByteArrayView trailer = QByteArrayView(wav).last(header);
+        if (trailer.startsWith("RIFF") && trailer.sliced(8, 4) == "WAVE"
+            && trailer.sliced(at, 4) == "data"
+            && qFromLittleEndian<quint32>(trailer.data() + at + 4) == quint64(rest - header)) {
+            dataSize = quint32(rest - header);
+            wav.chop(header);
+        }
+    }
+    qToLittleEndian<quint32>(dataSize, wav.data() + at + 4);
+    qToLittleEndian<quint32>(quint32(wav.size() - 8), wav.data() + 4);
+    return wav;
 }
 
 ClipWriteError writeWav16(const AudioClip &clip, QIODevice &device)

@@ -25,6 +25,13 @@ struct [[nodiscard]] ClipReadResult
 ClipReadResult readClip(QIODevice &device);
 ClipReadResult readClipFile(const QString &path);
 
+// A WAV that a program wrote into a pipe, with the sizes a file would have. A writer that
+// cannot seek back to its header leaves the sizes there 0; text2wave then writes the whole
+// header again, with the true sizes, behind the sound, where it would be heard as a loud click.
+// Where the data chunk is the last one, that trailing header is cut and its data size taken;
+// without one, the data is whatever follows. Any other WAV comes back as it was.
+QByteArray withStreamedSizes(QByteArray wav);
+
 enum class [[nodiscard]] ClipWriteError {None, Rejected, WriteFailed};
 
 // Writes the clip as a WAV file of 16-bit PCM at the clip's rate and channel count.

@@ -33,6 +33,8 @@ private slots:
     void refusesFilesTooLargeWithoutReadingThem();
     void listsThatWouldHangTheDecoder_data();
     void listsThatWouldHangTheDecoder();
+    void readsWavStreamedIntoAPipe_data();
+    void readsWavStreamedIntoAPipe();
     void replacesNonFiniteSamples();
 
     void writesSixteenBitPcm_data();
@@ -264,6 +266,39 @@ void TestAudioClip::listsThatWouldHangTheDecoder()
     const ClipReadResult read = readClip(buffer);
     QCOMPARE(read.error, plays ? ClipReadError::None : ClipReadError::NotAudio);
     QCOMPARE(read.clip.frameCount(), plays ? 800 : 0);
+}
+
+void TestAudioClip::readsWavStreamedIntoAPipe_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("frames");
+
+    const QByteArray whole = wavWith({});
+    const qsizetype header = whole.indexOf("data") + 8;
+    QByteArray streamed = whole;
+    streamed.replace(4, 4, word32(0, false)).replace(header - 4, 4, word32(0, false));
+    QByteArray otherHeader = whole.first(header);
+    otherHeader.replace(header - 4, 4, word32(1000, false));
+
+    QTest::newRow("a whole file, as it is") << whole << qint64(800);
+    QTest::newRow("sizes left 0") << streamed << qint64(800);
+    QTest::newRow("sizes left 0, the header again behind the sound (text2wave)")
+            << streamed + whole.first(header) << qint64(800);
+    QTest::newRow("behind the sound, a header whose size does not match: sound")
+            << streamed + otherHeader << qint64(800 + header / 2);
+}
+
+void TestAudioClip::readsWavStreamedIntoAPipe()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, frames);
+
+    QBuffer buffer;
+    buffer.setData(withStreamedSizes(bytes));
+    buffer.open(QIODevice::ReadOnly);
+    const ClipReadResult read = readClip(buffer);
+    QCOMPARE(read.error, ClipReadError::None);
+    QCOMPARE(read.clip.frameCount(), frames);
 }
 
 void TestAudioClip::replacesNonFiniteSamples()
