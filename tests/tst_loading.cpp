@@ -392,7 +392,7 @@ void TestLoading::tickDuringTheDialogGivesNoGrade()
     w->escoltes = 12;
     w->Timer1_Timer();
     const QString graded = w.get<QLabel>("Label2")->text();
-    QVERIFY(!graded.isEmpty() && graded != QStringLiteral("La teva nota es: 10"));
+    QVERIFY(!graded.isEmpty() && graded != QStringLiteral("La teva nota és: 10"));
 
     QString labelDuringDialog = QStringLiteral("no tick");
     int itemsDuringDialog = -1;
@@ -410,7 +410,7 @@ void TestLoading::tickDuringTheDialogGivesNoGrade()
     QCOMPARE(w->nfrases, 3);
     // The grade starts afresh with the dictation loaded again.
     w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota es: 10"));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota és: 10"));
 }
 
 void TestLoading::newAttemptResetsBeforeTheDialog()
