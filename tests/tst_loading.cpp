@@ -56,6 +56,7 @@ class TestLoading : public QObject
 private slots:
     void showsTheDictation_data();
     void showsTheDictation();
+    void pictureBesideTheDictation_data();
     void pictureBesideTheDictation();
     void pictureThatCannotBeLoaded_data();
     void pictureThatCannotBeLoaded();
@@ -137,6 +138,10 @@ void TestLoading::showsTheDictation_data()
     QTest::newRow("three characters with a dot are text")
             << true << crLfLines({"Curt", "a.b", "x", "b"}) << "Curt" << boxes("a.b\n", {"b"})
             << "TT........";
+    // Text that looks like a picture name only where a three-letter extension would end.
+    QTest::newRow("last sentence ending \". Fi\" is text")
+            << true << crLfLines({"Final", "El gat dorm. Fi", "x", "b"}) << "Final"
+            << boxes("El gat dorm. Fi\n", {"b"}) << "TT........";
     QTest::newRow("one empty item-1 line is an empty item 1")
             << true << crLfLines({"Buit", "", "x", "b"}) << "Buit" << boxes(QString(), {"b"})
             << ".T........";
@@ -205,13 +210,21 @@ void TestLoading::showsTheDictation()
     QVERIFY(w.get("Picture3")->isHidden());
 }
 
+void TestLoading::pictureBesideTheDictation_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("jpg") << "gat.jpg";
+    QTest::newRow("jpeg, in capitals") << "GAT.JPEG";
+}
+
 void TestLoading::pictureBesideTheDictation()
 {
+    QFETCH(QString, picture);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QVERIFY(writePicture(folder.filePath(QStringLiteral("gat.jpg")), Qt::red, QSize(40, 30)));
+    QVERIFY(writePicture(folder.filePath(picture), Qt::red, QSize(40, 30)));
     const QString path = folder.filePath(QStringLiteral("gat.dtd"));
-    QVERIFY(writeFile(path, crLfLines({"El gat", "gat.jpg", "x", "De quin color \xE9s?"})));
+    QVERIFY(writeFile(path, crLfLines({"El gat", picture.toLatin1(), "x", "De quin color \xE9s?"})));
     // The picture is found beside the dictation, wherever the program was started from.
     QTemporaryDir elsewhere;
     QVERIFY(elsewhere.isValid());
@@ -226,8 +239,8 @@ void TestLoading::pictureBesideTheDictation()
     QCOMPARE(w->nfrases, 2);
     QCOMPARE(w.controlAt(w.windowPoint("Image1")), QStringLiteral("Image1"));
     // The hidden box keeps the name, so that saving again keeps the picture.
-    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("gat.jpg"));
-    QCOMPARE(w->frase1, QStringLiteral("gat.jpg\r\n"));
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), picture);
+    QCOMPARE(w->frase1, picture + QStringLiteral("\r\n"));
     QCOMPARE(w.get<QLineEdit>("Text2")->text(), QStringLiteral("De quin color és?"));
 }
 
