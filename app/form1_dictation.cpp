@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The window's new attempt, loading and saving of dictations. Loading goes on step by step
-// whatever fails; saving jumps to its last step (emptying the access code) on any failure.
+// The window's new attempt, loading and saving of dictations. A new attempt whose dialog is
+// cancelled changes nothing; once a file is chosen, loading goes on step by step whatever fails.
+// Saving jumps to its last step (emptying the access code) on any failure.
 #include "app/form1.h"
 
 #include "app/widgets.h"
@@ -20,39 +21,47 @@ const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat
 
 void Form1::Command1_Click()
 {
+    // The attempt starts over only once a dictation is chosen: a cancel leaves the window as it
+    // was, the texts a teacher has typed and not saved yet and a pupil's grade included.
+    const std::optional<QString> chosen = chooseDictation();
+    if (!chosen)
+        return;
     showStep(m_exercise.reset());
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
         m_playButtons[item]->setVisible(true);
-    Picture4_Click();
+    carga(*chosen);
+    m_picture3->setVisible(false);
 }
 
 void Form1::Picture4_Click()
 {
-    carga();
-    m_picture3->setVisible(false);
+    if (const std::optional<QString> chosen = chooseDictation()) {
+        carga(*chosen);
+        m_picture3->setVisible(false);
+    }
 }
 
-void Form1::carga()
+std::optional<QString> Form1::chooseDictation()
+{
+    m_cmDialog1->CancelError = true;
+    m_cmDialog1->Filter = kDictationFilter;
+    m_cmDialog1->FilterIndex = 1;
+    if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
+        return std::nullopt;
+    return m_cmDialog1->FileName;
+}
+
+void Form1::carga(const QString &chosen)
 {
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setEnabled(true);
-    const QString wasOpen = arxiu;
-    arxiu.clear();
-    frase1.clear();
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setVisible(true);
     for (int item = 1; item <= 10; ++item)
         setItemText(item, QString());
     setWindowTitle(QStringLiteral("Luvana"));
-
-    // A cancel starts the attempt again on the dictation that was open. The dialog's own last
-    // name may be a picture's, which must never be read as a dictation.
-    m_cmDialog1->CancelError = true;
-    m_cmDialog1->Filter = kDictationFilter;
-    m_cmDialog1->FilterIndex = 1;
-    const bool chosen = m_cmDialog1->show(CommonDialog::Action::Open) == CommonDialog::Result::Ok;
-    arxiu = chosen ? m_cmDialog1->FileName : wasOpen;
+    arxiu = chosen;
 
     // A file that cannot be opened reads like an empty one: no title and no items.
     const dictation::Dictation read = dictation::parse(
