@@ -550,11 +550,10 @@ void TestAuthoringWindow::pictureChoice()
     QCOMPARE(shown.size(), size);
     QVERIFY2(closeTo(shown.pixelColor(size.width() / 2, size.height() / 2), colour),
              qPrintable(shown.pixelColor(size.width() / 2, size.height() / 2).name()));
-    // Stretched over the whole of Image1, corner to corner.
+    // Shown in the middle of Image1 (how it fills the box is tst_pictures' matter).
     const QImage seen = image1->grab().toImage();
-    for (const QPoint corner : {QPoint(1, 1), QPoint(seen.width() - 2, seen.height() - 2)})
-        QVERIFY2(closeTo(seen.pixelColor(corner), colour),
-                 qPrintable(seen.pixelColor(corner).name()));
+    const QPoint middle = seen.rect().center();
+    QVERIFY2(closeTo(seen.pixelColor(middle), colour), qPrintable(seen.pixelColor(middle).name()));
 }
 
 void TestAuthoringWindow::teacherWritesAndRecordsADictation()
