@@ -92,6 +92,9 @@ private:
     void connectHandlers(const BuiltControls &built);
     // The open dialog for a dictation; nothing for a cancel.
     std::optional<QString> chooseDictation();
+    // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
+    // there, never over another file. False when the picture named is not there afterwards.
+    bool putPictureBesideDictation(const QString &item1Block);
     void fitToScreen();
     void playItem(int item);
     void showStep(const listening::Display &display);

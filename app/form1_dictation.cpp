@@ -9,14 +9,19 @@
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
+#include "platform/filecopy.h"
 #include "platform/filelookup.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace {
 const QString kDictationFilter = QStringLiteral("Dictats (*.dtd)|*.dtd");
 const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat");
+const QString kPictureNotCopied = QStringLiteral(
+        "La imatge no s'ha pogut copiar al costat del dictat");
 } // namespace
 
 void Form1::Command1_Click()
@@ -111,11 +116,31 @@ void Form1::guarda()
         texts.title = m_titol->text();
         for (int item = 1; item <= 10; ++item)
             texts.texts.at(std::size_t(item - 1)) = itemText(item);
+        const QByteArray bytes = dictation::serialize(texts);
         // Written beside the target and renamed over it only when complete: a failed save
         // leaves the previous file as it was, and the caption says it was not saved.
-        if (dictation::saveDictationBytes(arxiu, dictation::serialize(texts))
-            != dictation::SaveResult::Saved)
+        if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
             setWindowTitle(kDictationNotSaved);
+        // Item 1 as the file just saved will be read back.
+        else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
+            setWindowTitle(kPictureNotCopied);
     }
     m_codi->setText(QString());
+}
+
+bool Form1::putPictureBesideDictation(const QString &item1Block)
+{
+    if (!dictation::isPictureReference(item1Block))
+        return true;
+    // The file keeps only the picture's bare name, and loading looks for it beside the
+    // dictation, in whatever letter case it lies there.
+    const QString name = dictation::pictureFileName(item1Block);
+    const QString besideIt = QFileInfo(arxiu).dir().filePath(name);
+    const std::optional<QString> there = findFileIgnoringCase(besideIt);
+    // Only the picture Image1 shows can be copied, and only when it is the one named.
+    const QString shown = m_image1->fileName();
+    if (QFileInfo(shown).fileName().compare(name, Qt::CaseInsensitive) != 0)
+        return there.has_value();
+    const CopyResult copy = copyWithoutReplacing(shown, there.value_or(besideIt));
+    return copy == CopyResult::Copied || copy == CopyResult::AlreadyThere;
 }

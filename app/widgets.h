@@ -61,6 +61,8 @@ public:
     void setImage(const QImage &image);
     void clearPicture();
     QImage image() const { return m_image; }
+    // The file the picture was read from, as an absolute path; empty for one given in memory.
+    QString fileName() const { return m_fileName; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

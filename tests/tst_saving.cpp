@@ -53,7 +53,8 @@ class TestSaving : public QObject
 private slots:
     void writesTheBoxes_data();
     void writesTheBoxes();
-    void chosenPictureIsSavedByName();
+    void pictureGoesBesideTheDictation_data();
+    void pictureGoesBesideTheDictation();
     void savingAgainReplacesTheFile();
     void cancelledSaveWritesNothing();
     void failedSaveKeepsTheOldFile_data();
@@ -132,25 +133,93 @@ void TestSaving::writesTheBoxes()
     QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
 }
 
-void TestSaving::chosenPictureIsSavedByName()
+void TestSaving::pictureGoesBesideTheDictation_data()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QVERIFY(pictures::plain(QSize(8, 8), Qt::yellow)
-                    .save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
-    const QString path = folder.filePath(QStringLiteral("gat.dtd"));
+    // The dictation is saved in "dictats"; the picture lies there or in "fotos", where it was
+    // chosen with the picture button or beside the dictation opened before. "beside" is what
+    // lay beside the dictation under the picture's name before the save.
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("beside");
+    QTest::addColumn<QString>("caption");
+
+    const QString saved = QStringLiteral("Daz aravoze");
+    const QString notCopied = QStringLiteral("La imatge no s'ha pogut copiar al costat del dictat");
+    QTest::newRow("chosen beside the dictation: nothing to copy") << "dib"
+                                                                  << "gat.jpg"
+                                                                  << "dictats"
+                                                                  << "nothing" << saved;
+    QTest::newRow("chosen in another folder: copied beside it") << "dib"
+                                                                << "gat.jpg"
+                                                                << "fotos"
+                                                                << "nothing" << saved;
+    QTest::newRow("jpeg chosen in another folder: copied beside it") << "dib"
+                                                                     << "Gat.JPEG"
+                                                                     << "fotos"
+                                                                     << "nothing" << saved;
+    QTest::newRow("opened from another folder: copied beside it") << "load"
+                                                                  << "gat.jpg"
+                                                                  << "fotos"
+                                                                  << "nothing" << saved;
+    QTest::newRow("the same picture beside it already") << "dib"
+                                                        << "gat.jpg"
+                                                        << "fotos"
+                                                        << "the same" << saved;
+    QTest::newRow("another picture of that name beside it: kept, and the caption says so")
+            << "dib"
+            << "gat.jpg"
+            << "fotos"
+            << "another" << notCopied;
+}
+
+void TestSaving::pictureGoesBesideTheDictation()
+{
+    QFETCH(QString, road);
+    QFETCH(QString, picture);
+    QFETCH(QString, folder);
+    QFETCH(QString, beside);
+    QFETCH(QString, caption);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkdir(QStringLiteral("fotos")) && root.mkdir(QStringLiteral("dictats")));
+    const QByteArray yellow = pictures::jpeg(QSize(8, 8), Qt::yellow);
+    const QByteArray red = pictures::jpeg(QSize(8, 8), Qt::red);
+    const QString source = root.filePath(folder + u'/' + picture);
+    QVERIFY(writeFile(source, yellow));
+    const QString besideIt = root.filePath(QStringLiteral("dictats/") + picture);
+    if (beside != u"nothing")
+        QVERIFY(writeFile(besideIt, beside == u"the same" ? yellow : red));
+    const QByteArray bytes = crLfLines({"El gat", picture.toLatin1(), "x", "Com es diu?"})
+            + QByteArray("\r\n").repeated(8);
+    const QString path = root.filePath(QStringLiteral("dictats/gat.dtd"));
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
-    w.doubleClick("Label7");
-    fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
-    w.answers.enqueue(folder.filePath(QStringLiteral("gat.jpg")));
-    w.click("dib");
+    if (road == u"dib") {
+        w.doubleClick("Label7");
+        fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
+        w.answers.enqueue(source);
+        w.click("dib");
+    } else {
+        const QString opened = root.filePath(folder + QStringLiteral("/abans.dtd"));
+        QVERIFY(writeFile(opened, bytes));
+        load(w, opened);
+    }
     QVERIFY(w.get("Text1")->isHidden());
     save(w, path);
 
-    QCOMPARE(fileBytes(path),
-             crLfLines({"El gat", "gat.jpg", "x", "Com es diu?"}) + QByteArray("\r\n").repeated(8));
+    QCOMPARE(w->windowTitle(), caption);
+    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(fileBytes(besideIt), beside == u"another" ? red : yellow);
+    QCOMPARE(fileBytes(source), yellow);
+    // What the pupil sees of it.
+    load(w, path);
+    QCOMPARE(shownItems(w), QStringLiteral("PT........"));
+    QVERIFY(pictures::looksLike(w.get<ImageBox>("Image1")->image(),
+                                beside == u"another" ? Qt::red : Qt::yellow, QSize(8, 8)));
 }
 
 void TestSaving::savingAgainReplacesTheFile()
