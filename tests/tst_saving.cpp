@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -59,6 +60,8 @@ private slots:
     void cancelledSaveWritesNothing();
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
+    void saveDialogStartsWhereItCanWrite_data();
+    void saveDialogStartsWhereItCanWrite();
     void loadAndSaveKeepsTheDictation_data();
     void loadAndSaveKeepsTheDictation();
     void typedNameGetsTheExtension_data();
@@ -326,6 +329,65 @@ void TestSaving::failedSaveKeepsTheOldFile()
     QCOMPARE(fileBytes(newPath),
              crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray("\r\n").repeated(8));
     QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+}
+
+void TestSaving::saveDialogStartsWhereItCanWrite_data()
+{
+    // "samples" stands for the folder of the sample dictations, where the first dialog starts.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("documents"); // the user has a documents folder
+    QTest::addColumn<QString>("start");
+
+    QTest::newRow("samples writable, as in a build tree: there")
+            << "nothing" << false << true << "samples";
+    QTest::newRow("samples read-only, as installed: the documents folder")
+            << "nothing" << true << true << "home/Documents";
+    QTest::newRow("a sample opened from a read-only folder: the documents folder")
+            << "opened" << true << true << "home/Documents";
+    QTest::newRow("samples read-only, no documents folder: home")
+            << "nothing" << true << false << "home";
+}
+
+void TestSaving::saveDialogStartsWhereItCanWrite()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, documents);
+    QFETCH(QString, start);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("samples")) && root.mkpath(QStringLiteral("home")));
+    if (documents)
+        QVERIFY(root.mkpath(QStringLiteral("home/Documents")));
+    const EnvironmentRestorer home("HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+    const EnvironmentRestorer config(
+            "XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("home/.config"))));
+    const QString samples = root.filePath(QStringLiteral("samples"));
+    const QString sample = root.filePath(QStringLiteral("samples/tardor.dtd"));
+    QVERIFY(writeFile(sample, crLfLines({"La tardor", "text", "x", "Quan?"})));
+    const PermissionsRestorer restore(samples);
+    if (readOnly) {
+        QVERIFY(QFile::setPermissions(samples, QFile::ReadOwner | QFile::ExeOwner));
+        // An administrator writes where permissions would stop anyone else.
+        if (QFileInfo(samples).isWritable())
+            QSKIP("this user can write in a read-only folder");
+    }
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.dialog()->setInitialDirectory(samples);
+    if (before == u"opened")
+        load(w, sample);
+    const QString saved = root.filePath(QStringLiteral("home/nou.dtd"));
+    save(w, saved);
+
+    QCOMPARE(w.requests.last().action, CommonDialog::Action::Save);
+    QCOMPARE(w.requests.last().startFolder, root.filePath(start));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+    QVERIFY(QFile::exists(saved));
 }
 
 void TestSaving::loadAndSaveKeepsTheDictation_data()
