@@ -166,14 +166,18 @@ void TestMediaControlNoSound::noButtonActsWithoutDevices()
     const QString path = dir.filePath(QStringLiteral("clip.wav"));
     QVERIFY(writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16));
     MediaControl control;
+    // A disabled record button says why: first nothing is chosen, then no microphone is found.
+    const QToolButton *record = control.findChild<QToolButton *>(QStringLiteral("recordButton"));
+    QCOMPARE(
+            record->toolTip(),
+            QStringLiteral("Enregistra: primer clica l'altaveu de l'element que vols enregistrar"));
     control.setFileName(path);
     control.setCommand(QStringLiteral("Open"));
     QVERIFY2(control.runCommand(QStringLiteral("play")) == Result::NoDevice,
              "this test needs a machine without sound");
     for (const QToolButton *button : control.findChildren<QToolButton *>())
         QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
-    QCOMPARE(control.findChild<QToolButton *>(QStringLiteral("recordButton"))->toolTip(),
-             QStringLiteral("Enregistra: no s'ha trobat cap micròfon"));
+    QCOMPARE(record->toolTip(), QStringLiteral("Enregistra: no s'ha trobat cap micròfon"));
 }
 
 void TestMediaControlNoSound::barFitsTheControl_data()
@@ -213,37 +217,27 @@ void TestMediaControlNoSound::barFitsTheControl()
 
 void TestMediaControlNoSound::buttonsAreNamedInCatalan_data()
 {
-    // The tooltip before any item is chosen: the buttons that work on a chosen item say so.
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("tip");
 
-    const QString chooseFirst = QStringLiteral(": primer clica l'altaveu de l'element que vols "
-                                               "enregistrar");
-    QTest::newRow("previous") << QStringLiteral("prevButton") << QStringLiteral("Al principi")
-                              << QStringLiteral("Al principi");
-    QTest::newRow("play") << QStringLiteral("playButton") << QStringLiteral("Reprodueix")
-                          << QStringLiteral("Reprodueix");
-    QTest::newRow("pause") << QStringLiteral("pauseButton") << QStringLiteral("Pausa")
-                           << QStringLiteral("Pausa");
-    QTest::newRow("stop") << QStringLiteral("stopButton") << QStringLiteral("Atura")
-                          << QStringLiteral("Atura");
-    QTest::newRow("record") << QStringLiteral("recordButton") << QStringLiteral("Enregistra")
-                            << QStringLiteral("Enregistra") + chooseFirst;
-    QTest::newRow("voice") << QStringLiteral("voiceButton") << QStringLiteral("Veu sintètica")
-                           << QStringLiteral("Veu sintètica") + chooseFirst;
+    QTest::newRow("previous") << QStringLiteral("prevButton") << QStringLiteral("Al principi");
+    QTest::newRow("play") << QStringLiteral("playButton") << QStringLiteral("Reprodueix");
+    QTest::newRow("pause") << QStringLiteral("pauseButton") << QStringLiteral("Pausa");
+    QTest::newRow("stop") << QStringLiteral("stopButton") << QStringLiteral("Atura");
+    QTest::newRow("record") << QStringLiteral("recordButton") << QStringLiteral("Enregistra");
+    // Its tooltip goes on to name the voice.
+    QTest::newRow("voice") << QStringLiteral("voiceButton") << QStringLiteral("Veu sintètica");
 }
 
 void TestMediaControlNoSound::buttonsAreNamedInCatalan()
 {
     QFETCH(QString, objectName);
     QFETCH(QString, name);
-    QFETCH(QString, tip);
     MediaControl control;
     const QToolButton *button = control.findChild<QToolButton *>(objectName);
     QVERIFY(button);
     QCOMPARE(button->accessibleName(), name);
-    QCOMPARE(button->toolTip(), tip);
+    QVERIFY2(button->toolTip().startsWith(name), qPrintable(button->toolTip()));
     QVERIFY(!button->icon().isNull());
 }
 

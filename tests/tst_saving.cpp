@@ -138,51 +138,28 @@ void TestSaving::writesTheBoxes()
 
 void TestSaving::pictureGoesBesideTheDictation_data()
 {
-    // The dictation is saved in "dictats"; the picture lies there or in "fotos", where it was
-    // chosen with the picture button or beside the dictation opened before. "beside" is what
-    // lay beside the dictation under the picture's name before the save.
-    QTest::addColumn<QString>("road");
+    // The dictation is saved in "dictats". The picture was chosen with the picture button or
+    // lay beside the dictation opened before, in "fotos" or "dictats"; "beside" is what lay
+    // beside the dictation under the picture's name before the save.
+    QTest::addColumn<bool>("opened");
     QTest::addColumn<QString>("picture");
-    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("elsewhere");
     QTest::addColumn<QString>("beside");
-    QTest::addColumn<QString>("caption");
 
-    const QString saved = QStringLiteral("Daz aravoze");
-    const QString notCopied = QStringLiteral("La imatge no s'ha pogut copiar al costat del dictat");
-    QTest::newRow("chosen beside the dictation: nothing to copy") << "dib"
-                                                                  << "gat.jpg"
-                                                                  << "dictats"
-                                                                  << "nothing" << saved;
-    QTest::newRow("chosen in another folder: copied beside it") << "dib"
-                                                                << "gat.jpg"
-                                                                << "fotos"
-                                                                << "nothing" << saved;
-    QTest::newRow("jpeg chosen in another folder: copied beside it") << "dib"
-                                                                     << "Gat.JPEG"
-                                                                     << "fotos"
-                                                                     << "nothing" << saved;
-    QTest::newRow("opened from another folder: copied beside it") << "load"
-                                                                  << "gat.jpg"
-                                                                  << "fotos"
-                                                                  << "nothing" << saved;
-    QTest::newRow("the same picture beside it already") << "dib"
-                                                        << "gat.jpg"
-                                                        << "fotos"
-                                                        << "the same" << saved;
-    QTest::newRow("another picture of that name beside it: kept, and the caption says so")
-            << "dib"
-            << "gat.jpg"
-            << "fotos"
-            << "another" << notCopied;
+    QTest::newRow("chosen beside the dictation") << false << "gat.jpg" << false << "";
+    QTest::newRow("chosen elsewhere: copied") << false << "gat.jpg" << true << "";
+    QTest::newRow("jpeg chosen elsewhere: copied") << false << "Gat.JPEG" << true << "";
+    QTest::newRow("opened elsewhere: copied") << true << "gat.jpg" << true << "";
+    QTest::newRow("the same picture beside it") << false << "gat.jpg" << true << "the same";
+    QTest::newRow("another picture beside it: kept") << false << "gat.jpg" << true << "another";
 }
 
 void TestSaving::pictureGoesBesideTheDictation()
 {
-    QFETCH(QString, road);
+    QFETCH(bool, opened);
     QFETCH(QString, picture);
-    QFETCH(QString, folder);
+    QFETCH(bool, elsewhere);
     QFETCH(QString, beside);
-    QFETCH(QString, caption);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -190,10 +167,12 @@ void TestSaving::pictureGoesBesideTheDictation()
     QVERIFY(root.mkdir(QStringLiteral("fotos")) && root.mkdir(QStringLiteral("dictats")));
     const QByteArray yellow = pictures::jpeg(QSize(8, 8), Qt::yellow);
     const QByteArray red = pictures::jpeg(QSize(8, 8), Qt::red);
-    const QString source = root.filePath(folder + u'/' + picture);
+    const QDir folder(
+            root.filePath(elsewhere ? QStringLiteral("fotos") : QStringLiteral("dictats")));
+    const QString source = folder.filePath(picture);
     QVERIFY(writeFile(source, yellow));
     const QString besideIt = root.filePath(QStringLiteral("dictats/") + picture);
-    if (beside != u"nothing")
+    if (!beside.isEmpty())
         QVERIFY(writeFile(besideIt, beside == u"the same" ? yellow : red));
     const QByteArray bytes = crLfLines({"El gat", picture.toLatin1(), "x", "Com es diu?"})
             + QByteArray("\r\n").repeated(8);
@@ -201,20 +180,22 @@ void TestSaving::pictureGoesBesideTheDictation()
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
-    if (road == u"dib") {
+    if (opened) {
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("abans.dtd")), bytes));
+        load(w, folder.filePath(QStringLiteral("abans.dtd")));
+    } else {
         w.doubleClick("Label7");
         fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
         w.answers.enqueue(source);
         w.click("dib");
-    } else {
-        const QString opened = root.filePath(folder + QStringLiteral("/abans.dtd"));
-        QVERIFY(writeFile(opened, bytes));
-        load(w, opened);
     }
     QVERIFY(w.get("Text1")->isHidden());
     save(w, path);
 
-    QCOMPARE(w->windowTitle(), caption);
+    QCOMPARE(w->windowTitle(),
+             beside == u"another"
+                     ? QStringLiteral("La imatge no s'ha pogut copiar al costat del dictat")
+                     : QStringLiteral("Daz aravoze"));
     QCOMPARE(fileBytes(path), bytes);
     QCOMPARE(fileBytes(besideIt), beside == u"another" ? red : yellow);
     QCOMPARE(fileBytes(source), yellow);
