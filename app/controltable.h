@@ -265,7 +265,7 @@ inline constexpr ControlEntry kControls[] = {
     label("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
 
     // The bottom bar.
-    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota es: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
+    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
     pictureButton("Command1", In{"Picture1"}, {10350, -30, 465, 465}, Picture{u"command1.svg", u"command1-down.svg"}, Spoken{u"Comença un dictat nou"}),
     pictureButton("Command2", In{"Picture1"}, {0, 0, 465, 465}, Picture{u"command2.svg", u"command2-down.svg"}, Spoken{u"Desa el dictat"}),
     textBox("codi", In{"Picture1"}, {570, 60, 1005, 375}, detail::kArial12Bold, Spoken{u"Codi d'accés"}, {}, {}, Centered | PasswordEcho),

@@ -185,6 +185,8 @@ void Form1::connectHandlers(const BuiltControls &built)
             &Form1::Label7_DblClick);
     connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
     connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);
+    // The code is typed, then confirmed as any box confirms what is typed in it.
+    connect(m_codi, &QLineEdit::returnPressed, this, &Form1::Command2_Click);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     // The recorder's "Veu" button can speak only an item with text.
     connect(m_text1, &QPlainTextEdit::textChanged, m_mmControl1, &MediaControl::speechTextChanged);

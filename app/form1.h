@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class BuiltControls;
 class ClickLabel;
@@ -78,7 +79,7 @@ public:
 
     // Procedures of the window.
     void Picture4_Click();
-    void carga();
+    void carga(const QString &chosen);
     void guarda();
     void mensaje();
 
@@ -89,6 +90,11 @@ protected:
 
 private:
     void connectHandlers(const BuiltControls &built);
+    // The open dialog for a dictation; nothing for a cancel.
+    std::optional<QString> chooseDictation();
+    // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
+    // there, never over another file. False when the picture named is not there afterwards.
+    bool putPictureBesideDictation(const QString &item1Block);
     void fitToScreen();
     void playItem(int item);
     void showStep(const listening::Display &display);

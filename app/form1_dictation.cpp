@@ -1,58 +1,72 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The window's new attempt, loading and saving of dictations. Loading goes on step by step
-// whatever fails; saving jumps to its last step (emptying the access code) on any failure.
+// The window's new attempt, loading and saving of dictations. A new attempt whose dialog is
+// cancelled changes nothing; once a file is chosen, loading goes on step by step whatever fails.
+// Saving jumps to its last step (emptying the access code) on any failure.
 #include "app/form1.h"
 
 #include "app/widgets.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
 #include "platform/commondialog.h"
+#include "platform/filecopy.h"
 #include "platform/filelookup.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace {
 const QString kDictationFilter = QStringLiteral("Dictats (*.dtd)|*.dtd");
 const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat");
+const QString kPictureNotCopied = QStringLiteral(
+        "La imatge no s'ha pogut copiar al costat del dictat");
 } // namespace
 
 void Form1::Command1_Click()
 {
+    // The attempt starts over only once a dictation is chosen: a cancel leaves the window as it
+    // was, the texts a teacher has typed and not saved yet and a pupil's grade included.
+    const std::optional<QString> chosen = chooseDictation();
+    if (!chosen)
+        return;
     showStep(m_exercise.reset());
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
         m_playButtons[item]->setVisible(true);
-    Picture4_Click();
+    carga(*chosen);
+    m_picture3->setVisible(false);
 }
 
 void Form1::Picture4_Click()
 {
-    carga();
-    m_picture3->setVisible(false);
+    if (const std::optional<QString> chosen = chooseDictation()) {
+        carga(*chosen);
+        m_picture3->setVisible(false);
+    }
 }
 
-void Form1::carga()
+std::optional<QString> Form1::chooseDictation()
+{
+    m_cmDialog1->CancelError = true;
+    m_cmDialog1->Filter = kDictationFilter;
+    m_cmDialog1->FilterIndex = 1;
+    if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
+        return std::nullopt;
+    return m_cmDialog1->FileName;
+}
+
+void Form1::carga(const QString &chosen)
 {
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setEnabled(true);
-    const QString wasOpen = arxiu;
-    arxiu.clear();
-    frase1.clear();
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setVisible(true);
     for (int item = 1; item <= 10; ++item)
         setItemText(item, QString());
     setWindowTitle(QStringLiteral("Luvana"));
-
-    // A cancel starts the attempt again on the dictation that was open. The dialog's own last
-    // name may be a picture's, which must never be read as a dictation.
-    m_cmDialog1->CancelError = true;
-    m_cmDialog1->Filter = kDictationFilter;
-    m_cmDialog1->FilterIndex = 1;
-    const bool chosen = m_cmDialog1->show(CommonDialog::Action::Open) == CommonDialog::Result::Ok;
-    arxiu = chosen ? m_cmDialog1->FileName : wasOpen;
+    arxiu = chosen;
 
     // A file that cannot be opened reads like an empty one: no title and no items.
     const dictation::Dictation read = dictation::parse(
@@ -102,11 +116,31 @@ void Form1::guarda()
         texts.title = m_titol->text();
         for (int item = 1; item <= 10; ++item)
             texts.texts.at(std::size_t(item - 1)) = itemText(item);
+        const QByteArray bytes = dictation::serialize(texts);
         // Written beside the target and renamed over it only when complete: a failed save
         // leaves the previous file as it was, and the caption says it was not saved.
-        if (dictation::saveDictationBytes(arxiu, dictation::serialize(texts))
-            != dictation::SaveResult::Saved)
+        if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
             setWindowTitle(kDictationNotSaved);
+        // Item 1 as the file just saved will be read back.
+        else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
+            setWindowTitle(kPictureNotCopied);
     }
     m_codi->setText(QString());
+}
+
+bool Form1::putPictureBesideDictation(const QString &item1Block)
+{
+    if (!dictation::isPictureReference(item1Block))
+        return true;
+    // The file keeps only the picture's bare name, and loading looks for it beside the
+    // dictation, in whatever letter case it lies there.
+    const QString name = dictation::pictureFileName(item1Block);
+    const QString besideIt = QFileInfo(arxiu).dir().filePath(name);
+    const std::optional<QString> there = findFileIgnoringCase(besideIt);
+    // Only the picture Image1 shows can be copied, and only when it is the one named.
+    const QString shown = m_image1->fileName();
+    if (QFileInfo(shown).fileName().compare(name, Qt::CaseInsensitive) != 0)
+        return there.has_value();
+    const CopyResult copy = copyWithoutReplacing(shown, there.value_or(besideIt));
+    return copy == CopyResult::Copied || copy == CopyResult::AlreadyThere;
 }

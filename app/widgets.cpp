@@ -87,7 +87,7 @@ void ImageBox::paintEvent(QPaintEvent *)
 {
     const QSize pixels = shownPixels();
     if (!m_fileName.isEmpty() && pixels != m_decodedFor) {
-        // A file that has gone since leaves the picture as it was decoded, stretched.
+        // A file that has gone since leaves the picture as it was decoded, scaled.
         if (auto picture = loadPicture(m_fileName, pixels))
             m_image = std::move(*picture);
         m_decodedFor = pixels;
@@ -96,7 +96,7 @@ void ImageBox::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), m_image);
+    painter.drawImage(pictureArea(m_image.size(), rect()), m_image);
 }
 
 PictureButton::PictureButton(QWidget *parent) : QPushButton(parent) { }

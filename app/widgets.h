@@ -44,10 +44,12 @@ private:
     ClickTracker m_click;
 };
 
-// Image1: shows its picture stretched to its whole rectangle. A picture from a file is held
-// decoded for the device pixels the box covers, and decoded again from the file when those
-// change (the box is resized, or moves to a screen of another pixel ratio), so it stays sharp
-// without keeping a photo at the size it was taken at.
+// Image1: shows its picture over its whole rectangle when the picture was drawn for it, and
+// otherwise with its own proportions, centred on the window behind it (pictureArea in
+// platform/pictureloader.h). A picture from a file is held decoded for the device pixels it
+// covers, and decoded again from the file when those change (the box is resized, or moves to a
+// screen of another pixel ratio), so it stays sharp without keeping a photo at the size it was
+// taken at.
 class ImageBox : public ClickLabel
 {
     Q_OBJECT
@@ -59,6 +61,8 @@ public:
     void setImage(const QImage &image);
     void clearPicture();
     QImage image() const { return m_image; }
+    // The file the picture was read from, as an absolute path; empty for one given in memory.
+    QString fileName() const { return m_fileName; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

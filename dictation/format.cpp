@@ -12,6 +12,8 @@ namespace {
 
 constexpr QStringView kLineEnd = u"\r\n";
 constexpr QByteArrayView kEndOfItem1("x");
+// What the picture loader reads: JPEG, under either of its usual extensions, and GIF.
+constexpr std::array<QStringView, 3> kPictureExtensions {u".jpg", u".jpeg", u".gif"};
 
 // Lines are split on the raw bytes: CR and LF are single bytes in both encodings and never part
 // of a UTF-8 sequence, so the lines can be found before the encoding is known.
@@ -158,9 +160,18 @@ QString oneLine(QStringView text)
 
 bool isPictureReference(QStringView item1Block)
 {
-    // The dot of a three-letter extension, followed by the extension and CR LF.
-    constexpr qsizetype kDotFromEnd = 6;
-    return item1Block.size() >= kDotFromEnd && item1Block[item1Block.size() - kDotFromEnd] == u'.';
+    if (!item1Block.endsWith(kLineEnd))
+        return false;
+    const QStringView name = item1Block.chopped(kLineEnd.size());
+    for (const QChar c : name) {
+        // A second line, or a folder: the file keeps only a bare name beside the dictation.
+        if (c == u'\r' || c == u'\n' || c == u'/' || c == u'\\')
+            return false;
+    }
+    return std::any_of(kPictureExtensions.cbegin(), kPictureExtensions.cend(),
+                       [name](QStringView extension) {
+                           return name.endsWith(extension, Qt::CaseInsensitive);
+                       });
 }
 
 QString pictureFileName(QStringView item1Block)

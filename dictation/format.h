@@ -57,9 +57,9 @@ QByteArray serialize(const DictationTexts &texts);
 // other character stays, so that a file read and written again holds what it held.
 QString oneLine(QStringView text);
 
-// Item 1 names a picture (gat.jpg) when the character where a three-letter extension's dot sits
-// is a full stop; blocks too short to hold a dot, a three-letter extension and the line end
-// are text.
+// Item 1 names a picture when it is one line that ends in the extension of a picture the window
+// shows (gat.jpg, GAT.JPEG, gos.gif) and names no folder. Anything else is text, a reading whose
+// last sentence ends ". Fi" included.
 bool isPictureReference(QStringView item1Block);
 // The block less its final CR LF.
 QString pictureFileName(QStringView item1Block);

@@ -53,11 +53,12 @@ void checkRoundTrip(QByteArrayView bytes)
     require(dictation::countNonEmpty(loaded) >= 0
                     && dictation::countNonEmpty(loaded) <= dictation::kItemCount,
             "item count within the ten items");
-    // A picture name may hold a line end (a block of several lines whose last one is empty):
-    // it then names no file, and the picture fails to load like a missing one.
-    if (dictation::isPictureReference(loaded.items[0]))
-        require(dictation::pictureFileName(loaded.items[0]).size() >= loaded.items[0].size() - 2,
-                "only the final line end leaves the picture name");
+    // A picture name is one bare file name: no line end, no folder.
+    if (dictation::isPictureReference(loaded.items[0])) {
+        const QString name = dictation::pictureFileName(loaded.items[0]);
+        require(!name.contains(u'\r') && !name.contains(u'\n') && !name.contains(u'/'),
+                "a picture name is one line and names no folder");
+    }
 
     // An item 1 of 100 lines or more cannot come back: the reader stops after 100 line reads
     // by design, so such a file is read differently once written.

@@ -45,7 +45,7 @@ int gradeAfterTick(int escoltes, int nfrases, int previousNota)
 
 QString gradeCaption(int nota)
 {
-    return QStringLiteral("La teva nota es: ") + QString::number(nota);
+    return QStringLiteral("La teva nota és: ") + QString::number(nota);
 }
 
 QString feedbackMessage(int nota)
@@ -58,16 +58,16 @@ QString feedbackMessage(int nota)
         text = QStringLiteral(
                 " Sembla que no has estat massa atent, hauries de repetir el dictat.");
     if (grade > 2.9 && grade < 6)
-        text = QStringLiteral(" Repasa el dictat i escriu a la teva llibreta les frases que tan "
-                              "costat més.");
+        text = QStringLiteral(" Repassa el dictat i escriu a la teva llibreta les frases que "
+                              "t'han costat més.");
     if (grade > 5.9 && grade < 8)
         text = QStringLiteral(" Hi ha paraules que et costen una mica, escriu-les a la teva "
                               "llibreta i comprova que coneixes bé el seu significat.");
     if (grade > 7.9 && grade < 9)
-        text = QStringLiteral("Està força bé, encara que ha hagut alguna frase que ta costat una "
-                              "mica.");
+        text = QStringLiteral("Està força bé, encara que hi ha hagut alguna frase que t'ha "
+                              "costat una mica.");
     if (grade >= 9)
-        text = QStringLiteral("Molt bé ho has fet has gaire bé perfecte, segueix així.");
+        text = QStringLiteral("Molt bé, ho has fet gairebé perfecte, segueix així.");
     return text;
 }
 

@@ -15,7 +15,7 @@ inline constexpr int kFullGrade = 10;
 // The grade after a tick, given the previous one. Only meaningful with nfrases >= 1.
 int gradeAfterTick(int escoltes, int nfrases, int previousNota);
 
-// "La teva nota es: 7"
+// "La teva nota és: 7"
 QString gradeCaption(int nota);
 
 // The feedback written in the panel's speech bubble for a grade of 0 to 10.

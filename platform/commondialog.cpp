@@ -5,8 +5,17 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
+
+// Where a save starts when the folder it would start in takes no files: the user's documents,
+// or the home folder of an account that has no documents folder.
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
 
 #if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
 // "*.dtd" -> "*.[dD][tT][dD]": a pattern that matches the same names in any letter case.
@@ -71,8 +80,12 @@ QStringList CommonDialog::nameFilters(const QString &filter)
 
 CommonDialog::Result CommonDialog::show(Action action)
 {
-    const Request request {action, nameFilters(Filter), FilterIndex,
-                           m_initialDirectory.isEmpty() ? QDir::currentPath() : m_initialDirectory,
+    QString startFolder = m_initialDirectory.isEmpty() ? QDir::currentPath() : m_initialDirectory;
+    // Installed, the samples folder (and so the folder of a sample just opened) is read-only:
+    // a save started there could only fail.
+    if (action == Action::Save && !QFileInfo(startFolder).isWritable())
+        startFolder = documentsFolder();
+    const Request request {action, nameFilters(Filter), FilterIndex, startFolder,
                            action == Action::Save ? DefaultExt : QString()};
     const std::optional<QString> chosen = m_chooser ? m_chooser(request) : showQtDialog(request);
     if (!chosen || chosen->isEmpty())

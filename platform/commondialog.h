@@ -6,7 +6,8 @@
 // index, then show it with an action (1 open, 2 save) and read FileName. A cancel is reported as
 // a failure the caller may skip; FileName then keeps the last chosen name, which the window's
 // loading and picture choice rely on. A completed dialog makes the chosen file's folder the
-// current directory, so pictures named by bare file name are found beside it. A name typed in
+// current directory, so pictures named by bare file name are found beside it. A save dialog
+// whose folder cannot be written to starts in the user's documents instead. A name typed in
 // the save dialog without any extension gets DefaultExt, as the file it names would otherwise be
 // hidden by the very filter it was saved under.
 #pragma once
@@ -56,7 +57,8 @@ public:
     void setChooser(Chooser chooser);
     // The desktop's own dialog where there is one; tests use Qt's, which they can drive.
     void setUseNativeDialog(bool useNative);
-    // Where the first dialog opens; later ones open where the last completed one left off.
+    // Where the first dialog opens; later ones open where the last completed one left off,
+    // a save dialog in the user's documents when it cannot write there.
     void setInitialDirectory(const QString &folder);
 
     static QStringList nameFilters(const QString &filter);

@@ -5,6 +5,12 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 
+#include <algorithm>
+
+namespace {
+constexpr double kShapeTolerance = 0.05;
+} // namespace
+
 std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPixels)
 {
     if (fileName.isEmpty())
@@ -20,16 +26,32 @@ std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPix
         // The reader scales the pixels as stored and turns them afterwards, so a picture taken
         // on its side is asked for with the shown width and height swapped.
         const bool onItsSide = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        const QSize shown = onItsSide ? shownPixels.transposed() : shownPixels;
+        const QSize upright = onItsSide ? declared.transposed() : declared;
+        const QSize shown = pictureArea(upright, QRect(QPoint(), shownPixels)).size();
         // Below twice the shown size a JPEG cannot be decoded at a fraction of its size, and
         // scaling it here would only add a pass that painting does anyway.
-        const bool large = declared.width() >= 2 * shown.width()
-                || declared.height() >= 2 * shown.height();
+        const bool large = upright.width() >= 2 * shown.width()
+                || upright.height() >= 2 * shown.height();
         if (large)
-            reader.setScaledSize(declared.boundedTo(shown));
+            reader.setScaledSize(onItsSide ? shown.transposed() : shown);
     }
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
     return image;
+}
+
+QRect pictureArea(const QSize &picture, const QRect &box)
+{
+    if (picture.isEmpty() || box.isEmpty())
+        return box;
+    const double pictureShape = double(picture.width()) / picture.height();
+    const double boxShape = double(box.width()) / box.height();
+    if (std::max(pictureShape, boxShape) / std::min(pictureShape, boxShape) <= 1 + kShapeTolerance)
+        return box;
+    const QSize fitted = picture.scaled(box.size(), Qt::KeepAspectRatio);
+    return QRect(box.topLeft()
+                         + QPoint((box.width() - fitted.width()) / 2,
+                                  (box.height() - fitted.height()) / 2),
+                 fitted);
 }

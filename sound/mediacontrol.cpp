@@ -78,6 +78,12 @@ QIcon symbolIcon(Symbol symbol, const QColor &ink)
     return QIcon(pixmap);
 }
 
+// The tooltip of a button that works on the item chosen with a play button, before one is.
+QString chooseAnItemFirst(const QString &button)
+{
+    return button + QStringLiteral(": primer clica l'altaveu de l'element que vols enregistrar");
+}
+
 QToolButton *barButton(QWidget *parent, const char *name, const QString &text, const QIcon &icon)
 {
     auto *button = new QToolButton(parent);
@@ -519,6 +525,14 @@ void MediaControl::updateBar()
     m_stopButton->setEnabled(m_mode == Mode::Playing || m_mode == Mode::Paused
                              || m_mode == Mode::Recording);
     m_recordButton->setEnabled(atRest && m_hasInput);
+    // A disabled button says why. Microphones are looked for only once the sound system loads,
+    // at the first play-button press; until then the reason is that nothing is chosen.
+    const QString recordTip = m_soundLoaded && !m_hasInput
+            ? QStringLiteral("Enregistra: no s'ha trobat cap micròfon")
+            : m_mode == Mode::NotOpen ? chooseAnItemFirst(QStringLiteral("Enregistra"))
+                                      : QStringLiteral("Enregistra");
+    if (m_recordButton->toolTip() != recordTip)
+        m_recordButton->setToolTip(recordTip);
     updateVoiceButton();
     m_elapsedLabel->setText(elapsedText(elapsedMs()));
     m_levelMeter->setValue(qRound(level() * 100));
@@ -530,6 +544,7 @@ void MediaControl::updateVoiceButton()
     // starts; until then the button has nothing to say and its tooltip names no voice.
     if (!m_speechText) {
         m_voiceButton->setEnabled(false);
+        m_voiceButton->setToolTip(chooseAnItemFirst(QStringLiteral("Veu sintètica")));
         return;
     }
     const Voice::Kind kind = m_voice->kind();
@@ -549,6 +564,11 @@ void MediaControl::updateVoiceButton()
         tip = QStringLiteral("Veu sintètica: no hi ha cap veu catalana instal·lada");
         break;
     }
+    // Why it cannot be pressed, where the reason is not the voice's.
+    if (kind != Voice::Kind::None && m_mode == Mode::NotOpen)
+        tip = chooseAnItemFirst(QStringLiteral("Veu sintètica"));
+    else if (kind != Voice::Kind::None && !hasText)
+        tip = QStringLiteral("Veu sintètica: l'element triat no té cap text per llegir");
     if (m_voiceButton->toolTip() != tip)
         m_voiceButton->setToolTip(tip);
 }

@@ -251,13 +251,24 @@ void TestFormat::pictureReference_data()
             << QStringLiteral("a.gif\r\n") << true << QStringLiteral("a.gif");
     QTest::newRow("only dot and extension")
             << QStringLiteral(".jpg\r\n") << true << QStringLiteral(".jpg");
-    QTest::newRow("four-letter extension is text")
-            << QStringLiteral("gat.jpeg\r\n") << false << QStringLiteral("gat.jpeg");
+    QTest::newRow("jpeg, JPEG's four-letter extension")
+            << QStringLiteral("gat.jpeg\r\n") << true << QStringLiteral("gat.jpeg");
+    QTest::newRow("extension in capitals")
+            << QStringLiteral("GAT.JPG\r\n") << true << QStringLiteral("GAT.JPG");
     QTest::newRow("two-letter extension is text")
             << QStringLiteral("gat.jp\r\n") << false << QStringLiteral("gat.jp");
-    QTest::newRow("sentence ending in full stop, space and two letters")
-            << QStringLiteral("Hola.\r\nEl gat dorm. Fi\r\n") << true
-            << QStringLiteral("Hola.\r\nEl gat dorm. Fi");
+    QTest::newRow("picture the window does not show is text")
+            << QStringLiteral("gat.png\r\n") << false << QStringLiteral("gat.png");
+    QTest::newRow("name with a folder is text")
+            << QStringLiteral("fotos/gat.jpg\r\n") << false << QStringLiteral("fotos/gat.jpg");
+    QTest::newRow("name with a Windows folder is text")
+            << QStringLiteral("C:\\fotos\\gat.jpg\r\n") << false
+            << QStringLiteral("C:\\fotos\\gat.jpg");
+    QTest::newRow("picture name on a second line is text")
+            << QStringLiteral("Mira:\r\ngat.jpg\r\n") << false
+            << QStringLiteral("Mira:\r\ngat.jpg");
+    QTest::newRow("sentence ending in full stop, space and two letters is text")
+            << QStringLiteral("El gat dorm. Fi\r\n") << false << QStringLiteral("El gat dorm. Fi");
     QTest::newRow("sentence ending in a full stop")
             << QStringLiteral("El gat dorm.\r\n") << false << QStringLiteral("El gat dorm.");
     QTest::newRow("five characters are text")

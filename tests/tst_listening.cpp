@@ -236,9 +236,9 @@ void TestListening::messages()
 
 void TestListening::caption()
 {
-    QCOMPARE(listening::gradeCaption(7), QStringLiteral("La teva nota es: 7"));
-    QCOMPARE(listening::gradeCaption(10), QStringLiteral("La teva nota es: 10"));
-    QCOMPARE(listening::gradeCaption(0), QStringLiteral("La teva nota es: 0"));
+    QCOMPARE(listening::gradeCaption(7), QStringLiteral("La teva nota és: 7"));
+    QCOMPARE(listening::gradeCaption(10), QStringLiteral("La teva nota és: 10"));
+    QCOMPARE(listening::gradeCaption(0), QStringLiteral("La teva nota és: 0"));
 }
 
 void TestListening::exercise_data()
@@ -259,36 +259,36 @@ void TestListening::exercise_data()
     QTest::newRow("tick before any dictation does nothing") << "1*5 tick" << 5 << 0 << 0 << "-"
                                                             << "-";
     QTest::newRow("first tick after loading shows 10")
-            << five << 0 << 0 << 10 << "La teva nota es: 10"
+            << five << 0 << 0 << 10 << "La teva nota és: 10"
             << "-";
     QTest::newRow("5 items, 12 listens keep 10") << five + "1*12 tick" << 12 << 1 << 10 << "-"
                                                  << "-";
     QTest::newRow("5 items, 13 listens give 9")
-            << five + "1*13 tick" << 13 << 1 << 9 << "La teva nota es: 9"
+            << five + "1*13 tick" << 13 << 1 << 9 << "La teva nota és: 9"
             << "-";
     QTest::newRow("5 items, 15 listens give 8")
-            << five + "1*15 tick" << 15 << 1 << 8 << "La teva nota es: 8"
+            << five + "1*15 tick" << 15 << 1 << 8 << "La teva nota és: 8"
             << "-";
     QTest::newRow("5 items, 21 listens give 5")
-            << five + "1*21 tick" << 21 << 1 << 5 << "La teva nota es: 5"
+            << five + "1*21 tick" << 21 << 1 << 5 << "La teva nota és: 5"
             << "-";
     QTest::newRow("5 items, 24 listens give 4")
-            << five + "1*24 tick" << 24 << 1 << 4 << "La teva nota es: 4"
+            << five + "1*24 tick" << 24 << 1 << 4 << "La teva nota és: 4"
             << "-";
     QTest::newRow("5 items, 36 listens give 0")
-            << five + "1*36 tick" << 36 << 1 << 0 << "La teva nota es: 0"
+            << five + "1*36 tick" << 36 << 1 << 0 << "La teva nota és: 0"
             << "-";
     QTest::newRow("1 item, 4 listens keep 10")
             << "load:T......... tick 1*3 tick 1 tick" << 4 << 1 << 10 << "-"
             << "-";
     QTest::newRow("1 item, 5 listens give 9")
-            << one + "1*5 tick" << 5 << 1 << 9 << "La teva nota es: 9" << messages::kBest;
+            << one + "1*5 tick" << 5 << 1 << 9 << "La teva nota és: 9" << messages::kBest;
     QTest::newRow("1 item, 28 listens give 0")
-            << one + "1*28 tick" << 28 << 1 << 0 << "La teva nota es: 0" << messages::kLow;
+            << one + "1*28 tick" << 28 << 1 << 0 << "La teva nota és: 0" << messages::kLow;
     // A new attempt's grade is 0 until its first tick: listens allowed before that tick must
     // not leave a complete exercise at 0, with the message for the worst grade.
     QTest::newRow("listens allowed before the first tick give 10")
-            << "load:T......... 1*2 tick" << 2 << 1 << 10 << "La teva nota es: 10"
+            << "load:T......... 1*2 tick" << 2 << 1 << 10 << "La teva nota és: 10"
             << messages::kBest;
     QTest::newRow("all items empty: no grade is ever written")
             << "load:.......... 1*30 tick*3" << 30 << 0 << 0 << "-"
@@ -311,12 +311,12 @@ void TestListening::exercise_data()
     QTest::newRow("three items, grade 8")
             << "load:TTT....... tick 1+*9 1+ 2+ 3+" << 12 << 3 << 8 << "-" << messages::kGood;
     QTest::newRow("four items, grade 7") << "load:TTTT...... tick 1+*11 1+ 2+ 3+ 4+" << 15 << 4 << 7
-                                         << "La teva nota es: 7" << messages::kFair;
+                                         << "La teva nota és: 7" << messages::kFair;
     QTest::newRow("five items, grade 4") << five + "1+*19 1+ 2+ 3+ 4+ 5+" << 24 << 5 << 4
-                                         << "La teva nota es: 4" << messages::kMiddle;
+                                         << "La teva nota és: 4" << messages::kMiddle;
     QTest::newRow("ten items, grade 2")
             << "load:TTTTTTTTTT tick 1+*30 1+ 2+ 3+ 4+ 5+ 6+ 7+ 8+ 9+ 10+" << 40 << 10 << 2
-            << "La teva nota es: 2" << messages::kLow;
+            << "La teva nota és: 2" << messages::kLow;
     QTest::newRow("not complete before the last item")
             << five + "1+ 2+ 3+ 4+" << 4 << 4 << 10 << "-"
             << "-";
@@ -329,9 +329,9 @@ void TestListening::exercise_data()
             << one + "1+ 1+*3" << 4 << 1 << 10 << "-"
             << "-";
     QTest::newRow("complete: a point lost shows it again")
-            << one + "1+ 1+*4" << 5 << 1 << 9 << "La teva nota es: 9" << messages::kBest;
+            << one + "1+ 1+*4" << 5 << 1 << 9 << "La teva nota és: 9" << messages::kBest;
     QTest::newRow("complete: the next point lost shows it again")
-            << one + "1+ 1+*6" << 7 << 1 << 8 << "La teva nota es: 8" << messages::kGood;
+            << one + "1+ 1+*6" << 7 << 1 << 8 << "La teva nota és: 8" << messages::kGood;
 
     // A new attempt starts over.
     QTest::newRow("new attempt empties the label and the counters")
@@ -339,7 +339,7 @@ void TestListening::exercise_data()
             << "-";
     QTest::newRow("new attempt: 10 again at its first tick")
             << "load:TTT....... tick 1*9 2 3+ reset load:TT........ tick" << 0 << 0 << 10
-            << "La teva nota es: 10"
+            << "La teva nota és: 10"
             << "-";
     QTest::newRow("new attempt: items heard before do not count")
             << "load:TTT....... tick 1*9 2 3+ reset load:TT........ tick 2+" << 1 << 1 << 10 << "-"
@@ -348,7 +348,7 @@ void TestListening::exercise_data()
             << "load:TT........ tick 1 2+ reset load:TT........ tick 2 1+" << 2 << 2 << 10 << "-"
             << messages::kBest;
     QTest::newRow("listens before any dictation are cleared by the new attempt")
-            << "3 3 7 tick reset load:TT........ tick" << 0 << 0 << 10 << "La teva nota es: 10"
+            << "3 3 7 tick reset load:TT........ tick" << 0 << 0 << 10 << "La teva nota és: 10"
             << "-";
 }
 

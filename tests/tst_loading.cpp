@@ -44,6 +44,24 @@ bool writePicture(const QString &path, QColor colour, QSize size)
 
 using pictures::looksLike;
 
+// What the window shows and the counters behind the grade, an entry each, so that a comparison
+// names what changed.
+QStringList windowState(const WindowUnderTest &w)
+{
+    QStringList state {w.get<QLineEdit>("titol")->text()};
+    state += boxTexts(w);
+    state << shownItems(w) << w->arxiu << w->windowTitle() << w.get<QLabel>("Label2")->text()
+          << QStringLiteral("nfrases %1 escoltes %2 nota %3 acabades %4")
+                     .arg(w->nfrases)
+                     .arg(w->escoltes)
+                     .arg(w->nota)
+                     .arg(w->acabades)
+          << QStringLiteral("dib %1 Picture3 %2")
+                     .arg(w.get("dib")->isVisible())
+                     .arg(w.get("Picture3")->isVisible());
+    return state;
+}
+
 const QByteArray kTenItems = crLfLines({"Abans", "primer text"}) + "x\r\n"
         + numberedLines("abans ", 2, 10);
 
@@ -56,15 +74,15 @@ class TestLoading : public QObject
 private slots:
     void showsTheDictation_data();
     void showsTheDictation();
+    void pictureBesideTheDictation_data();
     void pictureBesideTheDictation();
     void pictureThatCannotBeLoaded_data();
     void pictureThatCannotBeLoaded();
     void textDictationLeavesThePicture();
-    void cancelReadsTheLastChosenFileAgain();
-    void cancelAfterAPictureReadsOnlyADictation_data();
-    void cancelAfterAPictureReadsOnlyADictation();
-    void tickDuringTheDialogGivesNoGrade();
-    void newAttemptResetsBeforeTheDialog();
+    void cancelChangesNothing_data();
+    void cancelChangesNothing();
+    void tickDuringTheDialogKeepsTheGrade();
+    void newAttemptStartsOnceADictationIsChosen();
 };
 
 void TestLoading::showsTheDictation_data()
@@ -137,6 +155,10 @@ void TestLoading::showsTheDictation_data()
     QTest::newRow("three characters with a dot are text")
             << true << crLfLines({"Curt", "a.b", "x", "b"}) << "Curt" << boxes("a.b\n", {"b"})
             << "TT........";
+    // Text that looks like a picture name only where a three-letter extension would end.
+    QTest::newRow("last sentence ending \". Fi\" is text")
+            << true << crLfLines({"Final", "El gat dorm. Fi", "x", "b"}) << "Final"
+            << boxes("El gat dorm. Fi\n", {"b"}) << "TT........";
     QTest::newRow("one empty item-1 line is an empty item 1")
             << true << crLfLines({"Buit", "", "x", "b"}) << "Buit" << boxes(QString(), {"b"})
             << ".T........";
@@ -205,13 +227,21 @@ void TestLoading::showsTheDictation()
     QVERIFY(w.get("Picture3")->isHidden());
 }
 
+void TestLoading::pictureBesideTheDictation_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("jpg") << "gat.jpg";
+    QTest::newRow("jpeg, in capitals") << "GAT.JPEG";
+}
+
 void TestLoading::pictureBesideTheDictation()
 {
+    QFETCH(QString, picture);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QVERIFY(writePicture(folder.filePath(QStringLiteral("gat.jpg")), Qt::red, QSize(40, 30)));
+    QVERIFY(writePicture(folder.filePath(picture), Qt::red, QSize(40, 30)));
     const QString path = folder.filePath(QStringLiteral("gat.dtd"));
-    QVERIFY(writeFile(path, crLfLines({"El gat", "gat.jpg", "x", "De quin color \xE9s?"})));
+    QVERIFY(writeFile(path, crLfLines({"El gat", picture.toLatin1(), "x", "De quin color \xE9s?"})));
     // The picture is found beside the dictation, wherever the program was started from.
     QTemporaryDir elsewhere;
     QVERIFY(elsewhere.isValid());
@@ -226,8 +256,8 @@ void TestLoading::pictureBesideTheDictation()
     QCOMPARE(w->nfrases, 2);
     QCOMPARE(w.controlAt(w.windowPoint("Image1")), QStringLiteral("Image1"));
     // The hidden box keeps the name, so that saving again keeps the picture.
-    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), QStringLiteral("gat.jpg"));
-    QCOMPARE(w->frase1, QStringLiteral("gat.jpg\r\n"));
+    QCOMPARE(w.get<QPlainTextEdit>("Text1")->toPlainText(), picture);
+    QCOMPARE(w->frase1, picture + QStringLiteral("\r\n"));
     QCOMPARE(w.get<QLineEdit>("Text2")->text(), QStringLiteral("De quin color és?"));
 }
 
@@ -294,90 +324,61 @@ void TestLoading::textDictationLeavesThePicture()
     QVERIFY(w.get<QPlainTextEdit>("Text1")->toPlainText().isEmpty());
 }
 
-void TestLoading::cancelReadsTheLastChosenFileAgain()
+void TestLoading::cancelChangesNothing_data()
 {
+    // What the window holds when Command1 is clicked and its dialog cancelled.
+    QTest::addColumn<QString>("before");
+
+    QTest::newRow("right after start-up") << "start-up";
+    QTest::newRow("a graded dictation whose file changed since") << "graded";
+    QTest::newRow("authoring layout, title and questions typed") << "typed";
+    QTest::newRow("a dictation edited in the authoring layout, its file changed since") << "edited";
+    QTest::newRow("a picture chosen for item 1") << "picture";
+}
+
+void TestLoading::cancelChangesNothing()
+{
+    QFETCH(QString, before);
+
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
     QVERIFY(writeFile(path, crLfLines({"Primer", "text", "x", "a", "b"})));
-
-    WindowUnderTest w;
-    QVERIFY(w.exposed());
-    // A cancel before any choice reads no file at all.
-    w.click("Command1");
-    QCOMPARE(w.requests.size(), 1);
-    QVERIFY(w->arxiu.isEmpty());
-    QCOMPARE(shownItems(w), QStringLiteral(".........."));
-    QCOMPARE(w->nfrases, 0);
-
-    load(w, path);
-    QVERIFY(writeFile(path, crLfLines({"Segon", "altre text", "x", "c"})));
-    w.click("Command1");
-
-    QCOMPARE(w.requests.size(), 3);
-    QCOMPARE(w->arxiu, nativePath(path));
-    QCOMPARE(w.get<QLineEdit>("titol")->text(), QStringLiteral("Segon"));
-    QCOMPARE(boxTexts(w), boxes("altre text\n", {"c"}));
-    QCOMPARE(shownItems(w), QStringLiteral("TT........"));
-    QCOMPARE(w->nfrases, 2);
-}
-
-void TestLoading::cancelAfterAPictureReadsOnlyADictation_data()
-{
-    // How the teacher came to the dictation before choosing a picture and starting again.
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("shown");
-
-    QTest::newRow("no dictation yet: the window stays empty") << "nothing"
-                                                              << ""
-                                                              << "..........";
-    QTest::newRow("opened: read again") << "opened"
-                                        << "Obert"
-                                        << "TT........";
-    QTest::newRow("saved: read again") << "saved"
-                                       << "Desat"
-                                       << "TTT.......";
-}
-
-void TestLoading::cancelAfterAPictureReadsOnlyADictation()
-{
-    QFETCH(QString, before);
-    QFETCH(QString, title);
-    QFETCH(QString, shown);
-
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString dictation = folder.filePath(QStringLiteral("dictat.dtd"));
-    QVERIFY(writeFile(dictation, crLfLines({"Obert", "text", "x", "a"})));
     const QString picture = folder.filePath(QStringLiteral("gat.jpg"));
     QVERIFY(writePicture(picture, Qt::blue, QSize(8, 8)));
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
-    if (before == u"opened")
-        load(w, dictation);
-    w.doubleClick("Label7");
-    if (before == u"saved") {
-        w.get<QLineEdit>("titol")->setText(QStringLiteral("Desat"));
-        w.get<QPlainTextEdit>("Text1")->setPlainText(QStringLiteral("text"));
-        w.get<QLineEdit>("Text2")->setText(QStringLiteral("a"));
-        w.get<QLineEdit>("Text3")->setText(QStringLiteral("b"));
-        QTest::keyClicks(w.get<QLineEdit>("codi"), QStringLiteral("kub"));
-        w.answers.enqueue(dictation);
-        w.click("Command2");
+    w.get<QTimer>("Timer1")->stop();
+    if (before == u"graded" || before == u"edited")
+        load(w, path);
+    if (before == u"graded") {
+        w->escoltes = 12;
+        w->Timer1_Timer();
     }
-    w.answers.enqueue(picture);
-    w.click("dib");
-    QCOMPARE(w.dialog()->FileName, nativePath(picture));
+    if (before == u"typed" || before == u"edited" || before == u"picture") {
+        w.doubleClick("Label7");
+        typeInto(w, "titol", QStringLiteral("Un títol nou"));
+        typeInto(w, "Text1", QStringLiteral("Un text que no s'ha desat."));
+        typeInto(w, "Text2", QStringLiteral("Què hi ha?"));
+        typeInto(w, "Text10", QStringLiteral("On és?"));
+    }
+    if (before == u"picture") {
+        w.answers.enqueue(picture);
+        w.click("dib");
+    }
+    // A cancel must not put back what the file on disk holds either.
+    QVERIFY(writeFile(path, crLfLines({"Segon", "altre text", "x", "c"})));
+    const QStringList state = windowState(w);
+    const QImage image = w.get<ImageBox>("Image1")->image();
 
     w.click("Command1");
-    QCOMPARE(w.get<QLineEdit>("titol")->text(), title);
-    QCOMPARE(shownItems(w), shown);
-    QCOMPARE(w->arxiu, title.isEmpty() ? QString() : nativePath(dictation));
+    QCOMPARE(w.requests.last().action, CommonDialog::Action::Open);
+    QCOMPARE(windowState(w), state);
+    QCOMPARE(w.get<ImageBox>("Image1")->image(), image);
 }
 
-void TestLoading::tickDuringTheDialogGivesNoGrade()
+void TestLoading::tickDuringTheDialogKeepsTheGrade()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -392,8 +393,9 @@ void TestLoading::tickDuringTheDialogGivesNoGrade()
     w->escoltes = 12;
     w->Timer1_Timer();
     const QString graded = w.get<QLabel>("Label2")->text();
-    QVERIFY(!graded.isEmpty() && graded != QStringLiteral("La teva nota es: 10"));
+    QVERIFY(!graded.isEmpty() && graded != QStringLiteral("La teva nota és: 10"));
 
+    // Until a dictation is chosen the attempt under way goes on.
     QString labelDuringDialog = QStringLiteral("no tick");
     int itemsDuringDialog = -1;
     w.dialog()->setChooser([&](const CommonDialog::Request &) -> std::optional<QString> {
@@ -404,16 +406,16 @@ void TestLoading::tickDuringTheDialogGivesNoGrade()
     });
     w.click("Command1");
 
-    QCOMPARE(labelDuringDialog, QString());
-    QCOMPARE(itemsDuringDialog, 0);
+    QCOMPARE(labelDuringDialog, graded);
+    QCOMPARE(itemsDuringDialog, 3);
     QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
     QCOMPARE(w->nfrases, 3);
     // The grade starts afresh with the dictation loaded again.
     w->Timer1_Timer();
-    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota es: 10"));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota és: 10"));
 }
 
-void TestLoading::newAttemptResetsBeforeTheDialog()
+void TestLoading::newAttemptStartsOnceADictationIsChosen()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -431,50 +433,25 @@ void TestLoading::newAttemptResetsBeforeTheDialog()
     w->Timer1_Timer();
     w.get("dib")->show();
     w.get("Picture3")->show();
+    const QStringList before = windowState(w);
 
-    struct Seen
-    {
-        int nfrases = -1, escoltes = -1, nota = -1, acabades = -1;
-        QString label2, shown, title, caption;
-        QStringList texts;
-        bool dibHidden = false, picture3Shown = false;
-        QString arxiu;
-    } seen;
+    QStringList duringDialog;
     w.dialog()->setChooser([&](const CommonDialog::Request &) -> std::optional<QString> {
-        seen = {w->nfrases,
-                w->escoltes,
-                w->nota,
-                w->acabades,
-                w.get<QLabel>("Label2")->text(),
-                shownItems(w),
-                w.get<QLineEdit>("titol")->text(),
-                w->windowTitle(),
-                boxTexts(w),
-                w.get("dib")->isHidden(),
-                w.get("Picture3")->isVisible(),
-                w->arxiu};
+        duringDialog = windowState(w);
         return path;
     });
     w.click("Command1");
 
-    QCOMPARE(seen.nfrases, 0);
-    QCOMPARE(seen.escoltes, 0);
-    QCOMPARE(seen.nota, 0);
-    QCOMPARE(seen.acabades, 0);
-    QCOMPARE(seen.label2, QString());
-    QVERIFY(seen.dibHidden);
-    // Every box and every play button is out before the dictation decides which stay.
-    QCOMPARE(seen.shown, QStringLiteral("TTTTTTTTTT"));
-    QCOMPARE(seen.texts, boxes(QString()));
-    QVERIFY(seen.arxiu.isEmpty());
-    QCOMPARE(seen.caption, QStringLiteral("Luvana"));
-    // The title changes only once the file is read.
-    QCOMPARE(seen.title, QStringLiteral("Dos"));
-    QVERIFY(seen.picture3Shown);
-
+    QCOMPARE(duringDialog, before);
+    QCOMPARE(w->escoltes, 0);
+    QCOMPARE(w->nota, 0);
+    QCOMPARE(w->acabades, 0);
+    QCOMPARE(w->nfrases, 2);
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QString());
+    QVERIFY(w.get("dib")->isHidden());
     QVERIFY(w.get("Picture3")->isHidden());
     QCOMPARE(shownItems(w), QStringLiteral("TT........"));
-    QCOMPARE(w->nfrases, 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Luvana"));
 }
 
 QTEST_MAIN(TestLoading)

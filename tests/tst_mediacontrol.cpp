@@ -337,6 +337,8 @@ void TestMediaControl::speaksTheItemIntoTheRecording()
     item = QStringLiteral("  ");
     control.speechTextChanged();
     QVERIFY(!voiceButton->isEnabled());
+    QCOMPARE(voiceButton->toolTip(),
+             QStringLiteral("Veu sintètica: l'element triat no té cap text per llegir"));
     item = QStringLiteral("El gat dorm al sol del jardí cada matí.");
     control.speechTextChanged();
 

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Item-1 pictures as Image1 shows them: a photo stands the way it was taken, whatever turn the
-// camera recorded in the file, and a large photo is held at the pixels Image1 covers, not at
-// the size it was taken at. What is checked is what the box paints, quarter by quarter.
+// camera recorded in the file, keeps its proportions unless it was drawn for the box, and a large
+// photo is held at the pixels it covers, not at the size it was taken at. What is checked is what
+// the box paints.
 #include "app/widgets.h"
 #include "support/exifjpeg.h"
 #include "support/pictures.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 
+#include <QDebug>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtMath>
@@ -34,14 +36,19 @@ QImage quarters(QSize size, const QString &letters)
     return image;
 }
 
-// What the box paints, read back at the middle of each quarter; '?' for no clear colour.
-QString shownQuarters(ImageBox *box)
+// What the box paints, read back at the middle of each quarter of the picture's place in it
+// (the whole box unless given); '?' for no clear colour.
+QString shownQuarters(ImageBox *box, QSizeF placeInBox = QSizeF(1, 1))
 {
     const QImage seen = box->grab().toImage();
+    const QSizeF place(seen.width() * placeInBox.width(), seen.height() * placeInBox.height());
+    const QPointF corner((seen.width() - place.width()) / 2, (seen.height() - place.height()) / 2);
     QString letters;
     for (int quarter = 0; quarter < 4; ++quarter) {
-        const QColor pixel = seen.pixelColor((1 + quarter % 2 * 2) * seen.width() / 4,
-                                             (1 + quarter / 2 * 2) * seen.height() / 4);
+        const QPointF middle = corner
+                + QPointF((1 + quarter % 2 * 2) * place.width() / 4,
+                          (1 + quarter / 2 * 2) * place.height() / 4);
+        const QColor pixel = seen.pixelColor(middle.toPoint());
         QChar letter = u'?';
         for (int c = 0; c < 4; ++c) {
             if (closeTo(pixel, kColours[c]))
@@ -56,6 +63,21 @@ QSize shownPixels(const QWidget *box)
 {
     return QSize(qCeil(box->width() * box->devicePixelRatio()),
                  qCeil(box->height() * box->devicePixelRatio()));
+}
+
+// The part of the box painted in a colour, across its middle row and down its middle column.
+QRect paintedIn(const QImage &seen, QColor colour)
+{
+    QRect painted;
+    const auto look = [&](QPoint at) {
+        if (closeTo(seen.pixelColor(at), colour))
+            painted |= QRect(at, QSize(1, 1));
+    };
+    for (int x = 0; x < seen.width(); ++x)
+        look(QPoint(x, seen.height() / 2));
+    for (int y = 0; y < seen.height(); ++y)
+        look(QPoint(seen.width() / 2, y));
+    return painted;
 }
 
 // Image1 showing the photo, reached the way a pupil or a teacher reaches it.
@@ -82,6 +104,8 @@ class TestPictures : public QObject
 private slots:
     void upright_data();
     void upright();
+    void keepsItsShape_data();
+    void keepsItsShape();
     void largePhotoHeldAtTheShownSize();
 };
 
@@ -141,6 +165,47 @@ void TestPictures::upright()
     QCOMPARE(image1->image().size(), upright);
 }
 
+void TestPictures::keepsItsShape_data()
+{
+    // Image1 is 6135 x 4005 twips, 1.53 times as wide as it is high.
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("fills");
+
+    QTest::newRow("drawn for the box, as the samples are") << QSize(818, 534) << true;
+    QTest::newRow("4 % wider than the box") << QSize(637, 400) << true;
+    QTest::newRow("6 % wider than the box") << QSize(650, 400) << false;
+    QTest::newRow("4:3 photo") << QSize(640, 480) << false;
+    QTest::newRow("portrait photo") << QSize(300, 400) << false;
+    QTest::newRow("panorama") << QSize(900, 300) << false;
+}
+
+void TestPictures::keepsItsShape()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, fills);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("foto.jpg")), jpeg(size, Qt::blue)));
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    showPhoto(w, QStringLiteral("load"), dir);
+    if (QTest::currentTestFailed())
+        return;
+
+    const QImage seen = w.get<ImageBox>("Image1")->grab().toImage();
+    QRect expected = seen.rect();
+    if (!fills) {
+        expected.setSize(size.scaled(seen.size(), Qt::KeepAspectRatio));
+        expected.moveCenter(seen.rect().center());
+    }
+    const QRect painted = paintedIn(seen, Qt::blue);
+    // Smoothing blends the picture's edge with the window behind it by a pixel or so.
+    const QMargins edge(2, 2, 2, 2);
+    QVERIFY2(painted.contains(expected - edge) && (expected + edge).contains(painted),
+             qPrintable(QDebug::toString(painted) + QDebug::toString(seen.size())));
+}
+
 void TestPictures::largePhotoHeldAtTheShownSize()
 {
     // A phone photo held in portrait: 4000 x 3000 as stored, turned by its Exif tag.
@@ -155,14 +220,18 @@ void TestPictures::largePhotoHeldAtTheShownSize()
     if (QTest::currentTestFailed())
         return;
 
+    // Upright and in its own proportions (3:4 in a 6135 x 4005 twips box), decoded at the
+    // pixels it covers.
     auto *image1 = w.get<ImageBox>("Image1");
-    QCOMPARE(shownQuarters(image1), QStringLiteral("rgby"));
-    QCOMPARE(image1->image().size(), shownPixels(image1));
+    const QSize upright(3000, 4000);
+    const QSizeF placeInBox(0.75 * 4005 / 6135, 1);
+    QCOMPARE(shownQuarters(image1, placeInBox), QStringLiteral("rgby"));
+    QCOMPARE(image1->image().size(), upright.scaled(shownPixels(image1), Qt::KeepAspectRatio));
 
     // A larger box gets the photo decoded again for it, not the smaller copy stretched.
     image1->resize(image1->size() * 3 / 2);
-    QCOMPARE(shownQuarters(image1), QStringLiteral("rgby"));
-    QCOMPARE(image1->image().size(), shownPixels(image1));
+    QCOMPARE(shownQuarters(image1, placeInBox), QStringLiteral("rgby"));
+    QCOMPARE(image1->image().size(), upright.scaled(shownPixels(image1), Qt::KeepAspectRatio));
 }
 
 QTEST_MAIN(TestPictures)

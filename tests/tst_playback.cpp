@@ -24,7 +24,7 @@ using messages::kBest;
 using messages::kGood;
 using messages::kLow;
 
-const QString kGrade10 = QStringLiteral("La teva nota es: 10");
+const QString kGrade10 = QStringLiteral("La teva nota és: 10");
 
 // A dictation whose first `items` items have text, as a teacher's program writes it: Windows-1252
 // (the accents used here are the same bytes in Latin-1), CR LF line ends.
@@ -238,9 +238,9 @@ void TestPlayback::gradeFollowsListens_data()
 
     // The grade for every count of listens is the exercise's (tst_listening); these rows see
     // that the window's ticks and play buttons reach it.
-    QTest::newRow("5 items, 0 listens") << 5 << 0 << 10 << "La teva nota es: 10";
-    QTest::newRow("5 items, 13 listens") << 5 << 13 << 9 << "La teva nota es: 9";
-    QTest::newRow("1 item, 28 listens") << 1 << 28 << 0 << "La teva nota es: 0";
+    QTest::newRow("5 items, 0 listens") << 5 << 0 << 10 << "La teva nota és: 10";
+    QTest::newRow("5 items, 13 listens") << 5 << 13 << 9 << "La teva nota és: 9";
+    QTest::newRow("1 item, 28 listens") << 1 << 28 << 0 << "La teva nota és: 0";
 }
 
 void TestPlayback::gradeFollowsListens()
@@ -271,9 +271,9 @@ void TestPlayback::playingEveryItemCompletes_data()
     QTest::addColumn<QString>("message");
 
     // Every grade's message is the exercise's (tst_listening); these rows see the window show it.
-    QTest::newRow("one item") << 1 << 0 << "La teva nota es: 10" << kBest;
-    QTest::newRow("three items, grade 8") << 3 << 9 << "La teva nota es: 8" << kGood;
-    QTest::newRow("ten items, grade 2") << 10 << 30 << "La teva nota es: 2" << kLow;
+    QTest::newRow("one item") << 1 << 0 << "La teva nota és: 10" << kBest;
+    QTest::newRow("three items, grade 8") << 3 << 9 << "La teva nota és: 8" << kGood;
+    QTest::newRow("ten items, grade 2") << 10 << 30 << "La teva nota és: 2" << kLow;
 }
 
 void TestPlayback::playingEveryItemCompletes()
@@ -329,7 +329,7 @@ void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()
     QCOMPARE(w->nota, 9);
     QVERIFY(panel->isVisible());
     QCOMPARE(message->text(), kBest);
-    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota es: 9"));
+    QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota és: 9"));
 
     w.click("Picture3", QPoint(100, 100));
     QVERIFY(panel->isHidden());

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -53,11 +54,14 @@ class TestSaving : public QObject
 private slots:
     void writesTheBoxes_data();
     void writesTheBoxes();
-    void chosenPictureIsSavedByName();
+    void pictureGoesBesideTheDictation_data();
+    void pictureGoesBesideTheDictation();
     void savingAgainReplacesTheFile();
     void cancelledSaveWritesNothing();
     void failedSaveKeepsTheOldFile_data();
     void failedSaveKeepsTheOldFile();
+    void saveDialogStartsWhereItCanWrite_data();
+    void saveDialogStartsWhereItCanWrite();
     void loadAndSaveKeepsTheDictation_data();
     void loadAndSaveKeepsTheDictation();
     void typedNameGetsTheExtension_data();
@@ -132,25 +136,74 @@ void TestSaving::writesTheBoxes()
     QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
 }
 
-void TestSaving::chosenPictureIsSavedByName()
+void TestSaving::pictureGoesBesideTheDictation_data()
 {
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    QVERIFY(pictures::plain(QSize(8, 8), Qt::yellow)
-                    .save(folder.filePath(QStringLiteral("gat.jpg")), "JPEG"));
-    const QString path = folder.filePath(QStringLiteral("gat.dtd"));
+    // The dictation is saved in "dictats". The picture was chosen with the picture button or
+    // lay beside the dictation opened before, in "fotos" or "dictats"; "beside" is what lay
+    // beside the dictation under the picture's name before the save.
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<bool>("elsewhere");
+    QTest::addColumn<QString>("beside");
+
+    QTest::newRow("chosen beside the dictation") << false << "gat.jpg" << false << "";
+    QTest::newRow("chosen elsewhere: copied") << false << "gat.jpg" << true << "";
+    QTest::newRow("jpeg chosen elsewhere: copied") << false << "Gat.JPEG" << true << "";
+    QTest::newRow("opened elsewhere: copied") << true << "gat.jpg" << true << "";
+    QTest::newRow("the same picture beside it") << false << "gat.jpg" << true << "the same";
+    QTest::newRow("another picture beside it: kept") << false << "gat.jpg" << true << "another";
+}
+
+void TestSaving::pictureGoesBesideTheDictation()
+{
+    QFETCH(bool, opened);
+    QFETCH(QString, picture);
+    QFETCH(bool, elsewhere);
+    QFETCH(QString, beside);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkdir(QStringLiteral("fotos")) && root.mkdir(QStringLiteral("dictats")));
+    const QByteArray yellow = pictures::jpeg(QSize(8, 8), Qt::yellow);
+    const QByteArray red = pictures::jpeg(QSize(8, 8), Qt::red);
+    const QDir folder(
+            root.filePath(elsewhere ? QStringLiteral("fotos") : QStringLiteral("dictats")));
+    const QString source = folder.filePath(picture);
+    QVERIFY(writeFile(source, yellow));
+    const QString besideIt = root.filePath(QStringLiteral("dictats/") + picture);
+    if (!beside.isEmpty())
+        QVERIFY(writeFile(besideIt, beside == u"the same" ? yellow : red));
+    const QByteArray bytes = crLfLines({"El gat", picture.toLatin1(), "x", "Com es diu?"})
+            + QByteArray("\r\n").repeated(8);
+    const QString path = root.filePath(QStringLiteral("dictats/gat.dtd"));
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
-    w.doubleClick("Label7");
-    fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
-    w.answers.enqueue(folder.filePath(QStringLiteral("gat.jpg")));
-    w.click("dib");
+    if (opened) {
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("abans.dtd")), bytes));
+        load(w, folder.filePath(QStringLiteral("abans.dtd")));
+    } else {
+        w.doubleClick("Label7");
+        fillBoxes(w, {"El gat", "un text que la imatge substitueix", "Com es diu?"});
+        w.answers.enqueue(source);
+        w.click("dib");
+    }
     QVERIFY(w.get("Text1")->isHidden());
     save(w, path);
 
-    QCOMPARE(fileBytes(path),
-             crLfLines({"El gat", "gat.jpg", "x", "Com es diu?"}) + QByteArray("\r\n").repeated(8));
+    QCOMPARE(w->windowTitle(),
+             beside == u"another"
+                     ? QStringLiteral("La imatge no s'ha pogut copiar al costat del dictat")
+                     : QStringLiteral("Daz aravoze"));
+    QCOMPARE(fileBytes(path), bytes);
+    QCOMPARE(fileBytes(besideIt), beside == u"another" ? red : yellow);
+    QCOMPARE(fileBytes(source), yellow);
+    // What the pupil sees of it.
+    load(w, path);
+    QCOMPARE(shownItems(w), QStringLiteral("PT........"));
+    QVERIFY(pictures::looksLike(w.get<ImageBox>("Image1")->image(),
+                                beside == u"another" ? Qt::red : Qt::yellow, QSize(8, 8)));
 }
 
 void TestSaving::savingAgainReplacesTheFile()
@@ -257,6 +310,65 @@ void TestSaving::failedSaveKeepsTheOldFile()
     QCOMPARE(fileBytes(newPath),
              crLfLines({"Vell", "text vell", "x", "a"}) + QByteArray("\r\n").repeated(8));
     QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+}
+
+void TestSaving::saveDialogStartsWhereItCanWrite_data()
+{
+    // "samples" stands for the folder of the sample dictations, where the first dialog starts.
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("documents"); // the user has a documents folder
+    QTest::addColumn<QString>("start");
+
+    QTest::newRow("samples writable, as in a build tree: there")
+            << "nothing" << false << true << "samples";
+    QTest::newRow("samples read-only, as installed: the documents folder")
+            << "nothing" << true << true << "home/Documents";
+    QTest::newRow("a sample opened from a read-only folder: the documents folder")
+            << "opened" << true << true << "home/Documents";
+    QTest::newRow("samples read-only, no documents folder: home")
+            << "nothing" << true << false << "home";
+}
+
+void TestSaving::saveDialogStartsWhereItCanWrite()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, documents);
+    QFETCH(QString, start);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("samples")) && root.mkpath(QStringLiteral("home")));
+    if (documents)
+        QVERIFY(root.mkpath(QStringLiteral("home/Documents")));
+    const EnvironmentRestorer home("HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
+    const EnvironmentRestorer config(
+            "XDG_CONFIG_HOME", QFile::encodeName(root.filePath(QStringLiteral("home/.config"))));
+    const QString samples = root.filePath(QStringLiteral("samples"));
+    const QString sample = root.filePath(QStringLiteral("samples/tardor.dtd"));
+    QVERIFY(writeFile(sample, crLfLines({"La tardor", "text", "x", "Quan?"})));
+    const PermissionsRestorer restore(samples);
+    if (readOnly) {
+        QVERIFY(QFile::setPermissions(samples, QFile::ReadOwner | QFile::ExeOwner));
+        // An administrator writes where permissions would stop anyone else.
+        if (QFileInfo(samples).isWritable())
+            QSKIP("this user can write in a read-only folder");
+    }
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    w.dialog()->setInitialDirectory(samples);
+    if (before == u"opened")
+        load(w, sample);
+    const QString saved = root.filePath(QStringLiteral("home/nou.dtd"));
+    save(w, saved);
+
+    QCOMPARE(w.requests.last().action, CommonDialog::Action::Save);
+    QCOMPARE(w.requests.last().startFolder, root.filePath(start));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
+    QVERIFY(QFile::exists(saved));
 }
 
 void TestSaving::loadAndSaveKeepsTheDictation_data()

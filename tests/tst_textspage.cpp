@@ -79,6 +79,16 @@ void TestTextsPage::showsTheDictation_data()
             << QStringList {"Quantes veles té?"}
             << QStringList {"<img src=\"vaixell.jpg\" alt=\"Dibuix: El vaixell\">"}
             << QStringList {reading, "<p>vaixell.jpg</p>"};
+    QTest::newRow("jpeg picture item 1 shows the picture")
+            << "La foto"
+            << "foto.jpeg\r\n"
+            << QStringList {} << QStringList {"<img src=\"foto.jpeg\""}
+            << QStringList {reading, "<p>foto.jpeg</p>"};
+    QTest::newRow("last sentence ending \". Fi\" is text")
+            << "T"
+            << "El gat dorm. Fi\r\n"
+            << QStringList {} << QStringList {reading, "<p>El gat dorm. Fi</p>"}
+            << QStringList {"<img"};
     QTest::newRow("picture name with a space or accent is a valid address")
             << "T"
             << "el jardí.gif\r\n"

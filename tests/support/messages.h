@@ -10,13 +10,12 @@ namespace messages {
 inline const QString kLow = QStringLiteral(
         " Sembla que no has estat massa atent, hauries de repetir el dictat.");
 inline const QString kMiddle = QStringLiteral(
-        " Repasa el dictat i escriu a la teva llibreta les frases que tan costat més.");
+        " Repassa el dictat i escriu a la teva llibreta les frases que t'han costat més.");
 inline const QString kFair = QStringLiteral(
         " Hi ha paraules que et costen una mica, escriu-les a la teva llibreta i "
         "comprova que coneixes bé el seu significat.");
 inline const QString kGood = QStringLiteral(
-        "Està força bé, encara que ha hagut alguna frase que ta costat una mica.");
-inline const QString kBest = QStringLiteral(
-        "Molt bé ho has fet has gaire bé perfecte, segueix així.");
+        "Està força bé, encara que hi ha hagut alguna frase que t'ha costat una mica.");
+inline const QString kBest = QStringLiteral("Molt bé, ho has fet gairebé perfecte, segueix així.");
 
 } // namespace messages
