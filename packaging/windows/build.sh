@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Builds Luvana for 64-bit Windows on Debian 12: the installer and the portable zip, named with
+# the version, in build/windows/. With --test, then installs the installer under Wine and checks
+# it (ctest's "windows" label), and runs the logic suites under Wine.
+#
+#   bash packaging/windows/build.sh [--test] [--cache DIR]
+#
+# The libraries Luvana links are built once from Debian's source packages into the cache
+# (default ~/.cache/luvana-windows; see build-deps.sh) and reused after that.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+run_tests=
+cache=${LUVANA_WINDOWS_CACHE:-$HOME/.cache/luvana-windows}
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --test) run_tests=1 ;;
+    --cache) cache=$2; shift ;;
+    *) echo "usage: $0 [--test] [--cache DIR]" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+bash packaging/windows/setup.sh
+bash packaging/windows/build-deps.sh "$cache"
+export LUVANA_WINDOWS_PREFIX
+LUVANA_WINDOWS_PREFIX=$(cd "$cache/prefix" && pwd)
+
+cmake --preset windows-host
+cmake --build --preset windows-host
+cmake --preset windows
+cmake --build --preset windows
+(cd build/windows && cpack)
+ls -l build/windows/luvana-*-windows-x64.exe build/windows/luvana-*-windows-x64.zip
+if [ -n "$run_tests" ]; then
+    ctest --preset windows
+fi

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# What the Windows build needs on Debian 12 beyond packaging/setup-debian.sh: the MinGW-w64
+# cross compiler with POSIX threads, NSIS for the installer, Wine to run and test it, and
+# dpkg-dev, with which apt-get unpacks the source packages of the libraries.
+set -euo pipefail
+
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo -- "$0" "$@"
+fi
+
+bash "$(dirname "$0")/../setup-debian.sh"
+export DEBIAN_FRONTEND=noninteractive
+apt-get install -y --no-install-recommends \
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nsis wine64 wine dpkg-dev perl python3

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Installs the Windows installer silently under Wine, on the X server and sound server of this
+# run, and checks the installed program as a pupil and a teacher would meet it:
+#   check-installed.sh <installer.exe> <tst_installed.exe> <native tst_installed> <pulse-fixture.sh>
+# - the files the installer promises are there, and the program's own window opens;
+# - tst_installed, copied beside the installed program, drives its window: every control's
+#   rectangle and a teacher's saved dictation must equal what the Linux build makes; playing
+#   wav2 of the installed sample must be heard at the sound server's sink; a kept recording is
+#   a WAV, a discarded one is never deleted outright;
+# - the uninstaller takes away what was installed.
+# Run by ctest under xvfb-run (label "windows"), with LUVANA_WINE naming wine64.
+set -euo pipefail
+
+installer=$1
+driver=$2
+native_driver=$3
+pulse_fixture=$4
+wine=${LUVANA_WINE:-/usr/lib/wine/wine64}
+
+work=$(mktemp -d /tmp/luvana-wine.XXXXXX)
+trap 'sh "$pulse_fixture" stop "$work/pulse" >/dev/null 2>&1 || true; "${wine%wine64}wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEPATH
+
+fail() {
+    echo "check-installed: $*" >&2
+    exit 1
+}
+
+[ -f "$installer" ] || fail "no installer $installer (cpack -G NSIS in the Windows build)"
+
+# Wine's own PulseAudio driver plays into the private server's null sink.
+CI=1 sh "$pulse_fixture" start "$work/pulse"
+export PULSE_SERVER="unix:$work/pulse/runtime/native" XDG_RUNTIME_DIR="$work/pulse/runtime"
+
+"$wine" wineboot --init >/dev/null 2>&1
+"$wine" "$installer" /S
+program_dir="$WINEPREFIX/drive_c/Program Files/Luvana"
+for file in luvana.exe Uninstall.exe LICENSE.txt qt.conf dictats/tardor.dtd dictats/textos.html \
+    guia/guia.md plugins/platforms/qwindows.dll; do
+    [ -e "$program_dir/$file" ] || fail "the installer left out $file"
+done
+ls "$program_dir"/dictats/*.wav >/dev/null || fail "the installer left out the sample clips"
+ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Luvana/*.lnk \
+    "$WINEPREFIX"/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Luvana/*.lnk \
+    2>/dev/null | grep -q . || fail "no Start-menu entry"
+
+# The program itself opens its window, captioned as on Linux.
+"$wine" "$program_dir/luvana.exe" &
+program=$!
+found=
+for _ in $(seq 1 60); do
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Form1"'; then
+        found=1
+        break
+    fi
+    sleep 0.5
+done
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+[ -n "$found" ] || fail "the installed luvana.exe showed no window Form1"
+
+# The driver, beside the installed program, on its libraries, sound module and samples.
+cp "$driver" "$program_dir/tst_installed.exe"
+mkdir -p "$work/windows" "$work/linux"
+parec --device=luvana_sink.monitor --format=s16le --rate=48000 --channels=1 \
+    --raw "$work/sink.raw" &
+capture=$!
+LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe"
+kill "$capture"
+wait "$capture" 2>/dev/null || true
+
+LUVANA_CHECK_OUT="$work/linux" QT_QPA_PLATFORM=xcb PULSE_SERVER=unix:/nonexistent \
+    "$native_driver" controlsWhereTheLayoutPutsThem teacherSavesADictation
+
+diff -u "$work/linux/rects.txt" "$work/windows/rects.txt" \
+    || fail "controls are not where the Linux build puts them"
+cmp "$work/linux/teacher.dtd" "$work/windows/teacher.dtd" \
+    || fail "the saved dictation differs from the Linux build's"
+python3 - "$work/sink.raw" <<'PY' || fail "playing wav2 reached the sink as silence"
+import array, sys
+samples = array.array('h', open(sys.argv[1], 'rb').read())
+loud = sum(1 for s in samples if abs(s) > 2000)
+print(f"check-installed: {len(samples) / 48000:.1f} s captured, {loud / 48000:.2f} s of it loud")
+sys.exit(0 if loud > 48000 // 4 else 1)
+PY
+echo "check-installed: discarded clip $(cat "$work/windows/discarded.txt")"
+
+rm "$program_dir/tst_installed.exe"
+"$wine" "$program_dir/Uninstall.exe" /S _?="C:\\Program Files\\Luvana"
+remaining=$(find "$program_dir" -type f ! -name Uninstall.exe 2>/dev/null | head -n5)
+[ -z "$remaining" ] || fail "the uninstaller left $remaining"
+echo "check-installed: passed"

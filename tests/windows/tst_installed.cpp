@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The installed Windows program, driven through its real window. check-installed.sh copies this
+// suite into the folder the installer made, so that it runs on the installed libraries, sound
+// module and sample dictations, under Wine, and runs it again as a Linux build of the same
+// sources. Each case writes what it made into $LUVANA_CHECK_OUT for the script to compare
+// between the two: the rectangle of every control, and a dictation a teacher typed and saved.
+#include "listening/clippath.h"
+#include "platform/datapaths.h"
+#include "sound/mediacontrol.h"
+#include "support/windowtest.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+QString outPath(const QString &name)
+{
+    return QDir(qEnvironmentVariable("LUVANA_CHECK_OUT")).absoluteFilePath(name);
+}
+
+bool writeOut(const QString &name, const QByteArray &bytes)
+{
+    QFile file(outPath(name));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A WAV file with a format chunk and sound in its data chunk.
+bool isWav(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    const qsizetype data = bytes.indexOf("data");
+    return bytes.startsWith("RIFF") && bytes.mid(8, 8) == "WAVEfmt " && data > 0
+            && bytes.size() > data + 8 + 1000;
+}
+
+} // namespace
+
+class TestInstalled : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void controlsWhereTheLayoutPutsThem();
+    void teacherSavesADictation();
+    void wav2PlaysTheSample();
+    void recordingIsKeptAndNeverDeletedOutright();
+};
+
+void TestInstalled::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("LUVANA_CHECK_OUT"))
+        QSKIP("run by check-installed.sh, which names LUVANA_CHECK_OUT");
+}
+
+void TestInstalled::controlsWhereTheLayoutPutsThem()
+{
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    QByteArray rects;
+    for (const ControlEntry &entry : kControls) {
+        QWidget *control = w.get(entry.name);
+        QVERIFY2(control, entry.name);
+        const QRect r(control->mapTo(w.window(), QPoint()), control->size());
+        rects += QByteArray(entry.name) + ' ' + QByteArray::number(r.x()) + ' '
+                + QByteArray::number(r.y()) + ' ' + QByteArray::number(r.width()) + ' '
+                + QByteArray::number(r.height()) + '\n';
+    }
+    QVERIFY(writeOut(QStringLiteral("rects.txt"), rects));
+}
+
+void TestInstalled::teacherSavesADictation()
+{
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    typeInto(w, "titol", QStringLiteral("La tardor a l'escola"));
+    typeInto(w, "Text1", QStringLiteral("Les fulles cauen. El vent bufa fort: à, ç, è, €."));
+    for (int item = 2; item <= 10; ++item)
+        typeInto(w, ("Text" + QByteArray::number(item)).constData(),
+                 QStringLiteral("Pregunta %1, amb ç i è?").arg(item));
+    save(w, outPath(QStringLiteral("teacher.dtd")));
+    QTRY_VERIFY(QFile::exists(outPath(QStringLiteral("teacher.dtd"))));
+    QTRY_VERIFY(w.get("codi")->property("text").toString().isEmpty());
+}
+
+void TestInstalled::wav2PlaysTheSample()
+{
+    WindowUnderTest w;
+    load(w, QDir(samplesFolder()).absoluteFilePath(QStringLiteral("tardor.dtd")));
+    QTRY_VERIFY(w.get("wav2")->isVisible());
+    auto *recorder = w.get<MediaControl>("MMControl1");
+    QSignalSpy modes(recorder, &MediaControl::modeChanged);
+    w.click("wav2");
+    QTRY_COMPARE_WITH_TIMEOUT(recorder->mode(), MediaControl::Mode::Playing, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(recorder->mode(), MediaControl::Mode::Stopped, 30000);
+    QVERIFY(writeOut(QStringLiteral("played.txt"), QByteArray::number(modes.count())));
+}
+
+void TestInstalled::recordingIsKeptAndNeverDeletedOutright()
+{
+    WindowUnderTest w;
+    w.doubleClick("Label7");
+    typeInto(w, "titol", QStringLiteral("Enregistrat"));
+    typeInto(w, "Text2", QStringLiteral("Una frase per enregistrar."));
+    const QString dictation = outPath(QStringLiteral("recorded.dtd"));
+    save(w, dictation);
+    QTRY_VERIFY(QFile::exists(dictation));
+    w.click("wav2");
+    const QString clip = listening::clipPath(dictation, QString(), 2).value();
+
+    auto *recorder = w.get<MediaControl>("MMControl1");
+    QTRY_VERIFY_WITH_TIMEOUT(w.get("recordButton")->isEnabled(), 10000);
+    w.click("recordButton");
+    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder->elapsedMs() >= 800, 10000);
+    w.click("stopButton");
+    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Stopped);
+    w.click("Command4");
+    QTRY_VERIFY(isWav(clip));
+
+    // Where the Recycle Bin cannot be reached (Wine has none), the clip stays where it was.
+    w.click("Command3");
+    const bool kept = QFile::exists(clip);
+    const QString scratch = outPath(QStringLiteral("scratch.txt"));
+    QVERIFY(writeOut(QStringLiteral("scratch.txt"), "scratch"));
+    const bool binReachable = QFile::moveToTrash(scratch);
+    QVERIFY2(kept || binReachable, "the discarded clip was deleted outright");
+    QVERIFY(writeOut(QStringLiteral("discarded.txt"), kept ? "kept" : "trashed"));
+}
+
+QTEST_MAIN(TestInstalled)
+#include "tst_installed.moc"
