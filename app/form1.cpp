@@ -82,6 +82,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_image1 = built.get<ImageBox, entryIndex("Image1")>();
     m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
     m_dib = built.get<PictureButton, entryIndex("dib")>();
+    m_lent = built.get<PictureButton, entryIndex("lent")>();
     m_command3 = built.get<QPushButton, entryIndex("Command3")>();
     m_command4 = built.get<QPushButton, entryIndex("Command4")>();
     m_mmControl1 = built.get<MediaControl, entryIndex("MMControl1")>();
@@ -114,6 +115,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setInterval(kTimerIntervalMs);
 
     connectHandlers(built);
+    setUpSlowToggle();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.

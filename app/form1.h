@@ -97,6 +97,8 @@ private:
     bool putPictureBesideDictation(const QString &item1Block);
     void fitToScreen();
     void playItem(int item);
+    // The pupil's slow-speech toggle, off at start and at every new attempt.
+    void setUpSlowToggle();
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
     void setItemText(int item, const QString &text);
@@ -114,6 +116,7 @@ private:
     ImageBox *m_image1;
     PictureBox *m_picture3;
     PictureButton *m_dib;
+    PictureButton *m_lent;
     QPushButton *m_command3;
     QPushButton *m_command4;
     MediaControl *m_mmControl1;

@@ -27,6 +27,14 @@ void Form1::playItem(int item)
     m_mmControl1->setCommand(QStringLiteral("play"));
 }
 
+void Form1::setUpSlowToggle()
+{
+    m_lent->setCheckable(true);
+    m_lent->setToolTip(QStringLiteral("Més a poc a poc"));
+    // A slow play is a play like any other: only what the sink is given changes.
+    connect(m_lent, &QPushButton::toggled, m_mmControl1, &MediaControl::setSlow);
+}
+
 void Form1::Timer1_Timer()
 {
     showStep(m_exercise.tick());
