@@ -116,6 +116,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
     connectHandlers(built);
     setUpSlowToggle();
+    setUpPlayKeys();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.

@@ -99,6 +99,9 @@ private:
     void playItem(int item);
     // The pupil's slow-speech toggle, off at start and at every new attempt.
     void setUpSlowToggle();
+    // Ctrl+1 ... Ctrl+9 and Ctrl+0 press items 1 ... 10's play buttons; Enter presses the one
+    // with the focus, as Space does.
+    void setUpPlayKeys();
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
     void setItemText(int item, const QString &text);

@@ -26,6 +26,8 @@ packages=(
   appstream desktop-file-utils dpkg-dev file lintian xvfb xauth x11-utils
   # test: real X screens under a window manager, and a panel that reserves part of the screen
   openbox libxcb1-dev
+  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own
+  at-spi2-core dbus
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -275,20 +275,24 @@ void TestPlayback::gradeFollowsListens_data()
 {
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("listens");
+    QTest::addColumn<QString>("how"); // click, slow (a click with the turtle on), or key
     QTest::addColumn<int>("grade");
     QTest::addColumn<QString>("caption");
 
     // The grade for every count of listens is the exercise's (tst_listening); these rows see
-    // that the window's ticks and play buttons reach it.
-    QTest::newRow("5 items, 0 listens") << 5 << 0 << 10 << "La teva nota és: 10";
-    QTest::newRow("5 items, 13 listens") << 5 << 13 << 9 << "La teva nota és: 9";
-    QTest::newRow("1 item, 28 listens") << 1 << 28 << 0 << "La teva nota és: 0";
+    // that the window's ticks, play buttons and play keys reach it.
+    QTest::newRow("5 items, 0 listens") << 5 << 0 << "click" << 10 << "La teva nota és: 10";
+    QTest::newRow("5 items, 13 listens") << 5 << 13 << "click" << 9 << "La teva nota és: 9";
+    QTest::newRow("1 item, 28 listens") << 1 << 28 << "click" << 0 << "La teva nota és: 0";
+    QTest::newRow("5 items, 13 slow listens") << 5 << 13 << "slow" << 9 << "La teva nota és: 9";
+    QTest::newRow("5 items, 13 key listens") << 5 << 13 << "key" << 9 << "La teva nota és: 9";
 }
 
 void TestPlayback::gradeFollowsListens()
 {
     QFETCH(int, items);
     QFETCH(int, listens);
+    QFETCH(QString, how);
     QFETCH(int, grade);
     QFETCH(QString, caption);
 
@@ -299,7 +303,18 @@ void TestPlayback::gradeFollowsListens()
     w->Timer1_Timer();
     QCOMPARE(w.get<QLabel>("Label2")->text(), kGrade10);
 
-    listen(w, 1, listens);
+    if (how == u"slow")
+        w.click("lent");
+    if (how == u"key") {
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window()));
+        for (int i = 0; i < listens; ++i) {
+            QTest::keyClick(w.get("nom"), Qt::Key_1, Qt::ControlModifier);
+            w->Timer1_Timer();
+        }
+    } else {
+        listen(w, 1, listens);
+    }
     QCOMPARE(w->escoltes, listens);
     QCOMPARE(w->nota, grade);
     QCOMPARE(w.get<QLabel>("Label2")->text(), caption);
