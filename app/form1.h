@@ -32,6 +32,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScreen;
+class QShortcut;
 class QTimer;
 
 class Form1 : public QWidget
@@ -96,6 +97,8 @@ private:
     // there, never over another file. False when the picture named is not there afterwards.
     bool putPictureBesideDictation(const QString &item1Block);
     void fitToScreen();
+    // F11 turns full screen on and off, and Escape leaves it, for the class's whiteboard.
+    void setUpFullScreenKeys();
     void playItem(int item);
     // The pupil's slow-speech toggle, off at start and at every new attempt.
     void setUpSlowToggle();
@@ -132,4 +135,5 @@ private:
     qreal m_scale = 1;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
+    QShortcut *m_leaveFullScreen = nullptr;
 };

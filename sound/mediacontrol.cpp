@@ -176,11 +176,12 @@ void MediaControl::changeEvent(QEvent *event)
         fitBar();
 }
 
-// On a small screen the window draws its whole layout smaller, the bar included: the buttons
-// and their symbols shrink with its height, and the clock with its font.
+// The window draws its whole layout at one scale, smaller on a small screen and larger on a
+// whiteboard, the bar included: the buttons and their symbols follow its height, and the clock
+// its font.
 void MediaControl::fitBar()
 {
-    const int side = std::clamp(height() - 2 * kBarMargin, 1, kButtonSize.height());
+    const int side = std::max(height() - 2 * kBarMargin, 1);
     const QSize button(std::max(1, kButtonSize.width() * side / kButtonSize.height()), side);
     const QSize icon = m_designIconSize * side / kButtonSize.height();
     for (QToolButton *each :
