@@ -20,6 +20,7 @@ inline constexpr ArtworkPicture kArtworkPictures[] = {
         {u"speaker.svg", 18, 18, true},    {u"dib.svg", 32, 32, false},
         {u"command1.svg", 29, 33, true},   {u"command1-down.svg", 28, 32, false},
         {u"command2.svg", 28, 32, true},   {u"command2-down.svg", 29, 33, false},
+        {u"turtle.svg", 28, 28, true},
 };
 
 inline constexpr int kBakedRatios[] = {1, 2};

@@ -256,6 +256,7 @@ inline constexpr ControlEntry kControls[] = {
     button("Command3", kOnWindow, {10710, 1560, 465, 435}, Text{u"\u2652"}, {"DejaVu Sans", 12, true}, Spoken{u"Descarta l'enregistrament"}),
     button("Command5", kOnWindow, {360, 1050, 2475, 285}, Text{u"Textos a la Web"}, detail::kArial12Bold, {}, Background{0xff00ff00}),
     textBox("nom", kOnWindow, {4050, 870, 1485, 435}, detail::kSansSerif12Bold, Spoken{u"Nom"}),
+    pictureButton("lent", kOnWindow, {5670, 840, 495, 495}, Picture{u"turtle.svg"}, Spoken{u"Més a poc a poc"}),
 
     // The title bar.
     textBox("titol", In{"Picture2"}, {0, 90, 9675, 345}, detail::kArial12Bold, Spoken{u"Títol del dictat"}, Foreground{detail::kWhite}, Background{detail::kBlack}),
@@ -278,7 +279,7 @@ inline constexpr const char *kTabOrder[] = {
     "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
     "Picture1", "Command1", "Picture2", "Picture3", "Picture4", "Command2", "titol", "codi",
     "MMControl1", "wav1", "Command4", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8",
-    "wav9", "wav10", "Command3", "Command5", "nom", "dib",
+    "wav9", "wav10", "Command3", "Command5", "nom", "dib", "lent",
 };
 // clang-format on
 

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
@@ -82,6 +83,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_image1 = built.get<ImageBox, entryIndex("Image1")>();
     m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
     m_dib = built.get<PictureButton, entryIndex("dib")>();
+    m_lent = built.get<PictureButton, entryIndex("lent")>();
     m_command3 = built.get<QPushButton, entryIndex("Command3")>();
     m_command4 = built.get<QPushButton, entryIndex("Command4")>();
     m_mmControl1 = built.get<MediaControl, entryIndex("MMControl1")>();
@@ -114,6 +116,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setInterval(kTimerIntervalMs);
 
     connectHandlers(built);
+    setUpSlowToggle();
+    setUpPlayKeys();
+    setUpFullScreenKeys();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
@@ -140,6 +145,11 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
         fitToScreen();
         break;
+    case QEvent::WindowStateChange:
+        if (m_leaveFullScreen)
+            m_leaveFullScreen->setEnabled(windowState().testFlag(Qt::WindowFullScreen));
+        fitToScreen();
+        break;
     default:
         break;
     }
@@ -156,14 +166,28 @@ void Form1::fitToScreen()
         m_watchedScreen = current;
     }
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    const qreal scale = layoutScale(current->availableGeometry(), frame);
+    // A maximized window keeps the size the screen gives it, and the layout fills it; a normal
+    // one shows the whole layout, at its design size where the screen holds it.
+    const bool filled = windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen);
+    const qreal scale = filled ? fillingScale(size())
+                               : layoutScale(current->availableGeometry(), frame);
     if (qFuzzyCompare(scale, m_scale))
         return;
     m_scale = scale;
     placeControls(this, m_scale);
-    // A maximized window keeps the size the screen gives it; a normal one shows the whole layout.
-    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (!filled)
         resize(layoutSize(m_scale));
+}
+
+void Form1::setUpFullScreenKeys()
+{
+    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this,
+            [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    // Only while full screen: elsewhere Escape is the recorder's stop key.
+    m_leaveFullScreen = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_leaveFullScreen->setEnabled(false);
+    connect(m_leaveFullScreen, &QShortcut::activated, this,
+            [this] { setWindowState(windowState() & ~Qt::WindowFullScreen); });
 }
 
 void Form1::connectHandlers(const BuiltControls &built)

@@ -32,6 +32,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QScreen;
+class QShortcut;
 class QTimer;
 
 class Form1 : public QWidget
@@ -96,7 +97,14 @@ private:
     // there, never over another file. False when the picture named is not there afterwards.
     bool putPictureBesideDictation(const QString &item1Block);
     void fitToScreen();
+    // F11 turns full screen on and off, and Escape leaves it, for the class's whiteboard.
+    void setUpFullScreenKeys();
     void playItem(int item);
+    // The pupil's slow-speech toggle, off at start and at every new attempt.
+    void setUpSlowToggle();
+    // Ctrl+1 ... Ctrl+9 and Ctrl+0 press items 1 ... 10's play buttons; Enter presses the one
+    // with the focus, as Space does.
+    void setUpPlayKeys();
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
     void setItemText(int item, const QString &text);
@@ -114,6 +122,7 @@ private:
     ImageBox *m_image1;
     PictureBox *m_picture3;
     PictureButton *m_dib;
+    PictureButton *m_lent;
     QPushButton *m_command3;
     QPushButton *m_command4;
     MediaControl *m_mmControl1;
@@ -126,4 +135,5 @@ private:
     qreal m_scale = 1;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
+    QShortcut *m_leaveFullScreen = nullptr;
 };

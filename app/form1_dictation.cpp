@@ -32,6 +32,7 @@ void Form1::Command1_Click()
     if (!chosen)
         return;
     showStep(m_exercise.reset());
+    m_lent->setChecked(false);
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
         m_playButtons[item]->setVisible(true);

@@ -9,7 +9,43 @@
 #include "listening/grading.h"
 #include "sound/mediacontrol.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QShortcut>
+
+namespace {
+
+// Enter on a focused play button plays it, as Space does: a pupil who moves with the keyboard
+// confirms with whichever key is at hand.
+class EnterClicks final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        static_cast<QAbstractButton *>(watched)->click();
+        return true;
+    }
+};
+
+// Tells a screen reader of a change the pupil did not cause by moving to the control, such as
+// the final message showing.
+void announce(QWidget *control, QAccessible::Event kind)
+{
+    QAccessibleEvent event(control, kind);
+    QAccessible::updateAccessibility(&event);
+}
+
+} // namespace
 
 void Form1::playItem(int item)
 {
@@ -27,6 +63,32 @@ void Form1::playItem(int item)
     m_mmControl1->setCommand(QStringLiteral("play"));
 }
 
+void Form1::setUpSlowToggle()
+{
+    m_lent->setCheckable(true);
+    m_lent->setToolTip(QStringLiteral("Més a poc a poc"));
+    // A slow play is a play like any other: only what the sink is given changes.
+    connect(m_lent, &QPushButton::toggled, m_mmControl1, &MediaControl::setSlow);
+}
+
+void Form1::setUpPlayKeys()
+{
+    auto *enterClicks = new EnterClicks(this);
+    for (int item = 1; item <= 10; ++item) {
+        QPushButton *button = m_playButtons[item];
+        const QKeySequence keys(Qt::CTRL | (item == 10 ? Qt::Key_0 : Qt::Key(Qt::Key_0 + item)));
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(),
+                                                         keys.toString(QKeySequence::NativeText)));
+        button->installEventFilter(enterClicks);
+        // From anywhere in the window, the name box included, as a click would: a hidden or
+        // disabled button does nothing, and every play counts.
+        connect(new QShortcut(keys, this), &QShortcut::activated, button, [this, button] {
+            if (button->isVisibleTo(this) && button->isEnabled())
+                button->click();
+        });
+    }
+}
+
 void Form1::Timer1_Timer()
 {
     showStep(m_exercise.tick());
@@ -34,6 +96,7 @@ void Form1::Timer1_Timer()
 
 void Form1::showStep(const listening::Display &display)
 {
+    // A label tells the accessibility layer of a new text by itself.
     if (display.caption)
         m_label2->setText(*display.caption);
     if (display.finalDisplay) {
@@ -46,4 +109,5 @@ void Form1::mensaje()
 {
     m_picture3->setVisible(true);
     m_label5->setText(listening::feedbackMessage(nota));
+    announce(m_label5, QAccessible::Alert);
 }

@@ -42,6 +42,14 @@ qreal layoutScale(const QRect &available, const QMargins &frame)
     return std::clamp(std::min(width / design.width(), height / design.height()), 0.1, 1.0);
 }
 
+qreal fillingScale(const QSize &client)
+{
+    const QSize design = layoutSize(1);
+    return std::max(0.1,
+                    std::min(qreal(client.width()) / design.width(),
+                             qreal(client.height()) / design.height()));
+}
+
 QRect scaledRect(int left, int top, int width, int height, qreal scale)
 {
     const int x = scaledEdge(left, scale);

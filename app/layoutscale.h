@@ -3,7 +3,8 @@
 // its whole client area (801 x 797 pixels, the feedback panel included); on a screen whose free
 // area cannot, every position, size, font and picture is drawn smaller by one factor, the
 // largest that fits, so the panel and its message stay in sight. Where the layout fits, the
-// factor is 1 and every control stands at twips / 15 pixels.
+// factor is 1 and every control stands at twips / 15 pixels. A maximized or full-screen window
+// draws it at the factor that fills the window, larger on a whiteboard.
 #pragma once
 
 #include <QMargins>
@@ -18,6 +19,10 @@ QSize layoutSize(qreal scale);
 
 // The largest factor, at most 1, at which the layout and the window's frame fit the area.
 qreal layoutScale(const QRect &available, const QMargins &frame);
+
+// The factor at which the layout fills a client area, larger or smaller than the design: that
+// of a maximized or full-screen window, as on a class's whiteboard.
+qreal fillingScale(const QSize &client);
 
 // A rectangle in twips, in pixels at the scale. Each edge is rounded on its own, so that
 // controls that meet in the design meet when scaled too.

@@ -13,8 +13,10 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libsndfile1-dev libebur128-dev libespeak-ng-dev
+  libsoundtouch-dev
   # run: platform plugins, picture readers, Catalan dialog texts, sound, fonts
   qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libqt6multimedia6 libsndfile1 libebur128-1
+  libsoundtouch1
   # the recorder's Catalan voice: Festival's Ona, and espeak-ng where Festival is missing
   festival festival-ca festvox-ca-ona-hts libespeak-ng1 espeak-ng-data
   fonts-liberation fonts-comic-neue fonts-dejavu-core
@@ -24,6 +26,8 @@ packages=(
   appstream desktop-file-utils dpkg-dev file lintian xvfb xauth x11-utils
   # test: real X screens under a window manager, and a panel that reserves part of the screen
   openbox libxcb1-dev
+  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own
+  at-spi2-core dbus
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -3,6 +3,7 @@
 #include "sound/mediacontrol.h"
 
 #include "platform/filetrash.h"
+#include "sound/slowcopies.h"
 #include "sound/soundsystem.h"
 #include "sound/voice.h"
 
@@ -175,11 +176,12 @@ void MediaControl::changeEvent(QEvent *event)
         fitBar();
 }
 
-// On a small screen the window draws its whole layout smaller, the bar included: the buttons
-// and their symbols shrink with its height, and the clock with its font.
+// The window draws its whole layout at one scale, smaller on a small screen and larger on a
+// whiteboard, the bar included: the buttons and their symbols follow its height, and the clock
+// its font.
 void MediaControl::fitBar()
 {
-    const int side = std::clamp(height() - 2 * kBarMargin, 1, kButtonSize.height());
+    const int side = std::max(height() - 2 * kBarMargin, 1);
     const QSize button(std::max(1, kButtonSize.width() * side / kButtonSize.height()), side);
     const QSize icon = m_designIconSize * side / kButtonSize.height();
     for (QToolButton *each :
@@ -255,6 +257,26 @@ Voice *MediaControl::voice() const
     return m_voice;
 }
 
+void MediaControl::setSlow(bool slow)
+{
+    m_slow = slow;
+    if (slow && !m_slowCopies)
+        m_slowCopies = std::make_unique<SlowCopies>();
+}
+
+const AudioClip &MediaControl::heardClip()
+{
+    if (m_slow && m_recording == Recording::None)
+        return m_slowCopies->copyOf(m_fileName, m_clip);
+    return m_clip;
+}
+
+bool MediaControl::startHearing(const AudioClip &clip, qint64 fromUSecs)
+{
+    m_heard = clip;
+    return m_sound->startPlayback(clip, fromUSecs) == StartResult::Started;
+}
+
 MediaControl::Mode MediaControl::mode() const
 {
     return m_mode;
@@ -285,6 +307,7 @@ MediaControl::CommandResult MediaControl::close()
     ++m_openCount;
     m_voice->cancel();
     m_clip = {};
+    m_heard = {};
     m_recording = Recording::None;
     m_positionUSecs = 0;
     setMode(Mode::NotOpen);
@@ -316,7 +339,7 @@ MediaControl::CommandResult MediaControl::rewind()
         return CommandResult::NothingOpen;
     case Mode::Playing:
         m_positionUSecs = 0;
-        if (m_sound->startPlayback(m_clip, 0) != StartResult::Started)
+        if (!startHearing(heardClip(), 0))
             setMode(Mode::Stopped);
         return CommandResult::Done;
     case Mode::Recording:
@@ -341,9 +364,13 @@ MediaControl::CommandResult MediaControl::play()
         finishRecording();
     if (m_clip.isEmpty())
         return CommandResult::BadFile;
-    if (m_positionUSecs >= m_clip.durationUSecs())
+    const AudioClip &clip = heardClip();
+    // A pause held while the speed changed resumes at the same word.
+    if (m_heard.durationUSecs() > 0 && clip.durationUSecs() != m_heard.durationUSecs())
+        m_positionUSecs = m_positionUSecs * clip.durationUSecs() / m_heard.durationUSecs();
+    if (m_positionUSecs >= clip.durationUSecs())
         m_positionUSecs = 0;
-    if (m_sound->startPlayback(m_clip, m_positionUSecs) != StartResult::Started)
+    if (!startHearing(clip, m_positionUSecs))
         return CommandResult::NoDevice;
     setMode(Mode::Playing);
     return CommandResult::Done;
@@ -580,9 +607,9 @@ float MediaControl::level() const
     if (m_mode != Mode::Playing)
         return 0;
     const qint64 now = m_sound->positionUSecs();
-    const float *samples = m_clip.samples.constData();
-    const qint64 from = m_clip.frameAt(now - kLevelWindowUSecs) * m_clip.channelCount;
-    const qint64 to = m_clip.frameAt(now) * m_clip.channelCount;
+    const float *samples = m_heard.samples.constData();
+    const qint64 from = m_heard.frameAt(now - kLevelWindowUSecs) * m_heard.channelCount;
+    const qint64 to = m_heard.frameAt(now) * m_heard.channelCount;
     return std::min(peakLevel(samples + from, samples + to), 1.0f);
 }
 

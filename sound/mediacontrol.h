@@ -37,6 +37,7 @@ QString elapsedText(qint64 msecs);
 class QLabel;
 class QProgressBar;
 class QToolButton;
+class SlowCopies;
 class SoundSystem;
 class Voice;
 
@@ -79,6 +80,10 @@ public:
     // The window never changes the voice; tests make it hang or go missing through it.
     Voice *voice() const;
 
+    // While on, "play" plays a clip read from a file slower, its pitch kept (sound/slowcopies.h);
+    // a recording not yet kept plays as it was made. Takes effect at the next "play".
+    void setSlow(bool slow);
+
     Mode mode() const;
     // What the bar's clock shows: the position in the clip, or the length recorded so far.
     qint64 elapsedMs() const;
@@ -105,6 +110,10 @@ private:
     void speak();
     void speechArrived(AudioClip spoken, quint64 openCount);
 
+    // What "play" sounds: the clip, or its slow copy.
+    const AudioClip &heardClip();
+    // False when the sink would not start.
+    bool startHearing(const AudioClip &clip, qint64 fromUSecs);
     // Loads the sound system on first use; nullptr where there is none.
     SoundSystem *soundSystem();
     void finishRecording();
@@ -118,6 +127,11 @@ private:
 
     QString m_fileName;
     AudioClip m_clip;
+    // What the sink was last given: m_clip, or its slow copy. Positions are within it.
+    AudioClip m_heard;
+    bool m_slow = false;
+    // Made when slow speech is first asked for, so a window that never asks loads none of it.
+    std::unique_ptr<SlowCopies> m_slowCopies;
     // What m_clip is when "Save" has not kept it yet: a recording, or the voice's.
     enum class Recording { None, Microphone, Synthetic };
     Recording m_recording = Recording::None;

@@ -15,6 +15,7 @@
 #include "sound/wavfile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -67,3 +68,7 @@ inline constexpr char kCreateSoundSystem[] = "luvana_createSoundSystem";
 // The module installed with the program, or nothing where it cannot be loaded: then there is
 // no sound, as on a computer without a sound card, and standard error says why.
 std::unique_ptr<SoundSystem> loadSoundSystem();
+
+// A function of a module installed with the program (`relative` to the program's folder, or
+// beside it); nothing, with the reasons added to `reasons`, where it cannot be loaded.
+QFunctionPointer resolveModule(const QString &relative, const char *symbol, QStringList *reasons);

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 namespace {
@@ -58,6 +59,46 @@ void listen(WindowUnderTest &w, int item, int times = 1)
         w.click(playButton(item).constData());
         w->Timer1_Timer();
     }
+}
+
+// The median fundamental of the voiced stretches of a clip, in Hz, by autocorrelation over
+// frames of 40 ms; 0 where nothing is voiced.
+double fundamental(const AudioClip &clip)
+{
+    const std::vector<float> mix = soundclips::monoMix(clip);
+    const int frame = clip.sampleRate / 25;
+    const int minLag = clip.sampleRate / 400;
+    const int maxLag = clip.sampleRate / 60;
+    const float loud = 0.2f * soundclips::peak(clip);
+    std::vector<double> found;
+    for (size_t at = 0; at + size_t(frame + maxLag) < mix.size(); at += size_t(frame / 4)) {
+        const auto begin = mix.begin() + qsizetype(at);
+        if (std::abs(*std::max_element(begin, begin + frame,
+                                       [](float a, float b) { return std::abs(a) < std::abs(b); }))
+            < loud)
+            continue;
+        double best = 0;
+        int bestLag = 0;
+        for (int lag = minLag; lag <= maxLag; ++lag) {
+            double sum = 0, energy0 = 0, energy1 = 0;
+            for (int i = 0; i < frame; ++i) {
+                sum += double(begin[i]) * begin[i + lag];
+                energy0 += double(begin[i]) * begin[i];
+                energy1 += double(begin[i + lag]) * begin[i + lag];
+            }
+            const double r = sum / std::sqrt(energy0 * energy1 + 1e-12);
+            if (r > best) {
+                best = r;
+                bestLag = lag;
+            }
+        }
+        if (best > 0.7)
+            found.push_back(double(clip.sampleRate) / bestLag);
+    }
+    if (found.empty())
+        return 0;
+    std::nth_element(found.begin(), found.begin() + qsizetype(found.size() / 2), found.end());
+    return found[found.size() / 2];
 }
 
 // What the sink played after a press of an item's play button, from the press until the clip
@@ -122,6 +163,7 @@ private slots:
     void playButtonSoundsTheClip();
     void dictationMadeOnWindowsPlaysWhole();
     void quickClicksLeaveTheSoundAsAtFirst();
+    void slowSpeechKeepsTheVoice();
 
 private:
     QTemporaryDir m_dir;
@@ -233,20 +275,24 @@ void TestPlayback::gradeFollowsListens_data()
 {
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("listens");
+    QTest::addColumn<QString>("how"); // click, slow (a click with the turtle on), or key
     QTest::addColumn<int>("grade");
     QTest::addColumn<QString>("caption");
 
     // The grade for every count of listens is the exercise's (tst_listening); these rows see
-    // that the window's ticks and play buttons reach it.
-    QTest::newRow("5 items, 0 listens") << 5 << 0 << 10 << "La teva nota és: 10";
-    QTest::newRow("5 items, 13 listens") << 5 << 13 << 9 << "La teva nota és: 9";
-    QTest::newRow("1 item, 28 listens") << 1 << 28 << 0 << "La teva nota és: 0";
+    // that the window's ticks, play buttons and play keys reach it.
+    QTest::newRow("5 items, 0 listens") << 5 << 0 << "click" << 10 << "La teva nota és: 10";
+    QTest::newRow("5 items, 13 listens") << 5 << 13 << "click" << 9 << "La teva nota és: 9";
+    QTest::newRow("1 item, 28 listens") << 1 << 28 << "click" << 0 << "La teva nota és: 0";
+    QTest::newRow("5 items, 13 slow listens") << 5 << 13 << "slow" << 9 << "La teva nota és: 9";
+    QTest::newRow("5 items, 13 key listens") << 5 << 13 << "key" << 9 << "La teva nota és: 9";
 }
 
 void TestPlayback::gradeFollowsListens()
 {
     QFETCH(int, items);
     QFETCH(int, listens);
+    QFETCH(QString, how);
     QFETCH(int, grade);
     QFETCH(QString, caption);
 
@@ -257,7 +303,18 @@ void TestPlayback::gradeFollowsListens()
     w->Timer1_Timer();
     QCOMPARE(w.get<QLabel>("Label2")->text(), kGrade10);
 
-    listen(w, 1, listens);
+    if (how == u"slow")
+        w.click("lent");
+    if (how == u"key") {
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.window()));
+        for (int i = 0; i < listens; ++i) {
+            QTest::keyClick(w.get("nom"), Qt::Key_1, Qt::ControlModifier);
+            w->Timer1_Timer();
+        }
+    } else {
+        listen(w, 1, listens);
+    }
     QCOMPARE(w->escoltes, listens);
     QCOMPARE(w->nota, grade);
     QCOMPARE(w.get<QLabel>("Label2")->text(), caption);
@@ -543,6 +600,39 @@ void TestPlayback::quickClicksLeaveTheSoundAsAtFirst()
              qPrintable(QStringLiteral("%1 s of %2 s").arg(heardEnd - heardStart).arg(clipLength)));
     QVERIFY2(buffer >= firstBuffer * 4 / 5 && buffer <= firstBuffer * 5 / 4,
              qPrintable(QStringLiteral("%1 us, at first %2 us").arg(buffer).arg(firstBuffer)));
+}
+
+void TestPlayback::slowSpeechKeepsTheVoice()
+{
+    if (const QString missing = soundclips::soundServerMissing(); !missing.isEmpty())
+        QSKIP(qPrintable(missing));
+
+    const QDir samples(qEnvironmentVariable("LUVANA_SOURCE_DIR")
+                       + QStringLiteral("/assets/samples"));
+    WindowUnderTest w;
+    load(w, samples.filePath(QStringLiteral("tardor.dtd")));
+    auto *lent = w.get<QPushButton>("lent");
+    QVERIFY2(!lent->isChecked(), "off at start");
+    const std::optional<AudioClip> normal = soundOfPress(w, 2);
+    QVERIFY(normal);
+    w.click("lent");
+    QVERIFY(lent->isChecked());
+    const std::optional<AudioClip> slow = soundOfPress(w, 2);
+    QVERIFY(slow);
+    QCOMPARE(w->escoltes, 2);
+
+    const auto [normalStart, normalEnd] = audibleSpan(*normal);
+    const auto [slowStart, slowEnd] = audibleSpan(*slow);
+    const double lengthRatio = (slowEnd - slowStart) / (normalEnd - normalStart);
+    const double semitones = 12 * std::log2(fundamental(*slow) / fundamental(*normal));
+    qInfo("slow length ratio %.3f (%.3f wanted), pitch %.1f Hz to %.1f Hz, %.2f semitones",
+          lengthRatio, 1 / 0.75, fundamental(*normal), fundamental(*slow), semitones);
+    QVERIFY(std::abs(lengthRatio - 1 / 0.75) <= 0.05 / 0.75);
+    QVERIFY(std::abs(semitones) < 1);
+
+    // A new attempt starts at the recorded speed.
+    load(w, samples.filePath(QStringLiteral("tardor.dtd")));
+    QVERIFY(!lent->isChecked());
 }
 
 QTEST_MAIN(TestPlayback)

@@ -2,8 +2,9 @@
 // The window on real X screens of the sizes schools have, maximized under a window manager as
 // the program opens it (support/x-session.sh starts both; tests/CMakeLists.txt has the table of
 // screens). On each the whole layout, the feedback panel and its message included, must lie in
-// the client area, and clicks must land on what is drawn there. Screens that hold the layout
-// (LUVANA_LAYOUT=design) show it at its design size; smaller ones, at one smaller factor.
+// the client area, and clicks must land on what is drawn there. Screens that hold more than the
+// layout (LUVANA_LAYOUT=grown) show it larger, filling the window, as on a whiteboard, and their
+// normal window at its design size; smaller ones show it at one smaller factor.
 #include "app/controltable.h"
 #include "app/layoutscale.h"
 #include "support/windowtest.h"
@@ -26,9 +27,9 @@ private slots:
 
 namespace {
 
-bool designSize()
+bool grown()
 {
-    return qgetenv("LUVANA_LAYOUT") == "design";
+    return qgetenv("LUVANA_LAYOUT") == "grown";
 }
 
 // The window as the program opens it, once the window manager has framed and maximized it.
@@ -70,10 +71,6 @@ void checkLayout(const WindowUnderTest &w)
     for (const auto &entry : kControls) {
         QWidget *control = w.get(entry.name);
         QVERIFY2(client.contains(inWindow(w, control)), entry.name);
-        if (designSize()) {
-            QCOMPARE(control->geometry(), pixelRect(entry));
-            continue;
-        }
         const QRect design = pixelRect(entry);
         const auto near = [scale](int pixels, int designPixels) {
             return std::abs(pixels - designPixels * scale) <= 1.5;
@@ -83,13 +80,17 @@ void checkLayout(const WindowUnderTest &w)
                          && near(control->height(), design.height()),
                  entry.name);
     }
-    if (!designSize()) {
-        QVERIFY2(scale < 1, "the layout is drawn smaller");
-        // Allowing for the frame's bottom edge, which a maximized window may lose.
-        QVERIFY2(inWindow(w, panel).bottom() + 10 >= client.height(),
-                 "the layout is no smaller than the screen needs");
-        QVERIFY(std::abs(w.get("Label5")->font().pointSizeF() - 12 * scale) < 0.1);
-    }
+    QVERIFY2(grown() ? scale > 1 : scale < 1, "the layout is drawn at the window's size");
+    // Allowing for the frame's bottom edge, which a maximized window may lose.
+    QVERIFY2(inWindow(w, panel).bottom() + 10 >= client.height(),
+             "the layout fills the window's height");
+    QVERIFY(std::abs(w.get("Label5")->font().pointSizeF() - 12 * scale) < 0.1);
+}
+
+void checkDesignSize(const WindowUnderTest &w)
+{
+    for (const auto &entry : kControls)
+        QCOMPARE(w.get(entry.name)->geometry(), pixelRect(entry));
 }
 
 } // namespace
@@ -98,8 +99,26 @@ void TestScreens::wholeLayoutInTheClientArea()
 {
     WindowUnderTest w;
     QVERIFY(w.exposed());
+    if (grown())
+        checkDesignSize(w);
     showMaximized(w);
     checkLayout(w);
+    if (!grown())
+        return;
+
+    // The whiteboard's full screen, F11 in and Escape out, then the normal window as it was.
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    QTest::keyClick(w.get("nom"), Qt::Key_F11);
+    QTRY_VERIFY(w->windowState() & Qt::WindowFullScreen);
+    QTRY_COMPARE(w->size(), w->screen()->size());
+    QTRY_VERIFY(w.get("Picture3")->geometry().bottom() + 10 >= w->height());
+    QTest::keyClick(w.get("nom"), Qt::Key_Escape);
+    QTRY_VERIFY(!(w->windowState() & Qt::WindowFullScreen));
+    w->showNormal();
+    QTRY_VERIFY(!(w->windowState() & Qt::WindowMaximized));
+    QTRY_COMPARE(w.get("Picture3")->geometry(), pixelRect(kControls[entryIndex("Picture3")]));
+    checkDesignSize(w);
 }
 
 void TestScreens::exerciseDoneOnThisScreen()

@@ -72,6 +72,7 @@ const Place kPlaces[] = {
         {"Command3", nullptr, QRect(714, 104, 31, 29)},
         {"Command5", nullptr, QRect(24, 70, 165, 19)},
         {"nom", nullptr, QRect(270, 58, 99, 29)},
+        {"lent", nullptr, QRect(378, 56, 33, 33)},
         {"titol", "Picture2", QRect(0, 6, 645, 23)},
         {"dib", "Picture2", QRect(338, -2, 71, 37)},
         {"Label5", "Picture3", QRect(408, 154, 249, 95)},
