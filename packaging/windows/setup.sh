@@ -13,4 +13,5 @@ fi
 bash "$(dirname "$0")/../setup-debian.sh"
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y --no-install-recommends \
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nsis wine64 wine dpkg-dev perl python3
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nsis wine64 wine dpkg-dev perl python3 \
+  qt6-shadertools-dev qt6-shader-baker

@@ -21,8 +21,9 @@ add_dependencies(luvana luvana_icon)
 
 # What the program loads, from the cross-built prefix and the MinGW-w64 runtime: Qt's libraries
 # and the plugins it opens (the Windows platform, the JPEG and GIF readers, Windows' own look),
-# libsndfile, libebur128 and SoundTouch for the sound modules. Qt Multimedia's audio devices are part of the
-# library itself; its media plugins play and decode media files, which Luvana does not need.
+# libsndfile, libebur128 and SoundTouch for the sound modules. Qt Multimedia's audio devices
+# are part of the library itself; its media plugins play and decode media files, which Luvana
+# does not need.
 set(windows_prefix $ENV{LUVANA_WINDOWS_PREFIX})
 if(NOT windows_prefix)
     message(FATAL_ERROR "LUVANA_WINDOWS_PREFIX names the cross-built libraries")

@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # The Windows build's tests, under Wine: the logic suites, cross-built, with the same tables as
-# on Linux; and the installer check (check-installed.sh), which installs the installer, drives
-# the installed program's window and compares what it makes with the Linux build's. All carry
-# the label "windows". Included from tests/CMakeLists.txt in a Windows build, whose tests run
+# on Linux; and the installer check (packaging/windows/check-installed.sh), which installs the
+# installer, drives the installed program's window and compares what it makes with the Linux
+# build's. All carry the label "windows". Included from tests/CMakeLists.txt in a Windows build, whose tests run
 # only when asked for (packaging/windows/build.sh --test), never in the default test run.
 
 find_program(LUVANA_WINE wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH REQUIRED)
@@ -28,7 +28,7 @@ target_link_libraries(tst_listening PRIVATE Qt6::Test luvana_listening)
 set(LUVANA_NATIVE_CHECK "" CACHE FILEPATH "tst_installed of a native build, to compare with")
 add_test(NAME check_installed
     COMMAND ${LUVANA_XVFB_RUN} -a -s "-screen 0 1280x1024x24 -nolisten tcp"
-        bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/check-installed.sh
+        bash ${PROJECT_SOURCE_DIR}/packaging/windows/check-installed.sh
         ${PROJECT_BINARY_DIR}/luvana-${PROJECT_VERSION}-windows-x64.exe
         $<TARGET_FILE:tst_installed> ${LUVANA_NATIVE_CHECK}
         ${CMAKE_CURRENT_SOURCE_DIR}/pulse-fixture.sh)

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+# Cross-builds, for 64-bit Windows, the libraries Luvana links: Qt's base and multimedia modules,
+# libsndfile, libebur128 and SoundTouch, each from Debian's own source package (apt-get source), configured
+# as small as what Luvana uses allows. They go into a cache folder outside the checkout and are
+# built again only when a package's version or its options change.
+#
+#   packaging/windows/build-deps.sh [CACHE]     (default: $LUVANA_WINDOWS_CACHE, or
+#                                                ~/.cache/luvana-windows)
+#
+# The cache then holds src/ (the unpacked sources), build/ and prefix/, the tree that the
+# program's cross build finds its libraries in.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+cache=${1:-${LUVANA_WINDOWS_CACHE:-$HOME/.cache/luvana-windows}}
+mkdir -p "$cache/src" "$cache/build" "$cache/prefix"
+cache=$(cd "$cache" && pwd)
+prefix=$cache/prefix
+toolchain=$root/cmake/mingw-w64.cmake
+jobs=$(nproc)
+export LUVANA_WINDOWS_PREFIX=$prefix
+
+# Debian's own Qt 6.4 runs the tools that the build of Qt's modules needs (moc, rcc, uic...).
+qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix")
+
+# What Luvana uses of Qt's base: Core, Gui, Widgets, Test, the Windows platform plugin and the
+# JPEG and GIF readers, with Network because Multimedia links it. The bundled zlib, libpng,
+# libjpeg, FreeType, HarfBuzz and PCRE2 are Debian's source too. Debian's source leaves out the
+# Wintab header that tablet events need, and without OpenGL there is no dynamic GL to choose.
+# Without Direct2D, Gui leaves out the DirectWrite 3 font database that the Windows plugin
+# would still ask for, so that goes too: fonts come through GDI, as they did in Qt 5.
+qtbase_options=("${qt_host[@]}"
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+    -DBUILD_WITH_PCH=OFF
+    -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF
+    -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF
+    -DFEATURE_ssl=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=OFF -DFEATURE_brotli=OFF -DFEATURE_zstd=OFF
+    -DFEATURE_icu=OFF -DFEATURE_sql_sqlite=OFF
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF
+    -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_jpeg=ON -DFEATURE_gif=ON -DFEATURE_png=ON -DFEATURE_testlib=ON
+    -DFEATURE_accessibility=ON)
+# Qt Multimedia's build compiles its video shaders with Shader Tools (the qsb tool comes from
+# Debian's own Qt on the build machine), though Luvana plays no video.
+qtshadertools_options=("${qt_host[@]}" -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DBUILD_WITH_PCH=OFF)
+# Multimedia for QAudioSink and QAudioSource only: no decoding back end, no QML. Its Windows
+# audio needs Media Foundation, whose MinGW-w64 libraries are named in lower case where Qt
+# looks for Mf, Mfplat...
+mingw_lib=/usr/x86_64-w64-mingw32/lib
+qtmultimedia_options=("${qt_host[@]}"
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DBUILD_WITH_PCH=OFF
+    -DFEATURE_ffmpeg=OFF -DFEATURE_gstreamer=OFF -DFEATURE_spatialaudio=OFF
+    -DFEATURE_spatialaudio_quick3d=OFF
+    -DWMF_MF_LIBRARY=$mingw_lib/libmf.a -DWMF_MFUUID_LIBRARY=$mingw_lib/libmfuuid.a
+    -DWMF_MFPLAT_LIBRARY=$mingw_lib/libmfplat.a -DWMF_MFCORE_LIBRARY=$mingw_lib/libmfcore.a
+    -DWMF_PROPSYS_LIBRARY=$mingw_lib/libpropsys.a)
+# WAV is all Luvana reads and writes.
+libsndfile_options=(-DBUILD_SHARED_LIBS=ON -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF
+    -DBUILD_TESTING=OFF -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DENABLE_CPACK=OFF
+    -DINSTALL_MANPAGES=OFF -DENABLE_PACKAGE_CONFIG=ON)
+libebur128_options=(-DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DENABLE_TESTS=OFF)
+# The library alone, for slow speech: no command-line tool, no C wrapper, no OpenMP runtime.
+soundtouch_options=(-DBUILD_SHARED_LIBS=ON -DSOUNDSTRETCH=OFF -DSOUNDTOUCH_DLL=OFF -DOPENMP=OFF)
+
+# The deb-src entries that apt-get source needs, copied from the deb entries already there.
+ensure_sources() {
+    if apt-get source --print-uris libebur128 >/dev/null 2>&1; then
+        return
+    fi
+    local list=/etc/apt/sources.list.d/luvana-deb-src.sources
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
+        cat /etc/apt/sources.list.d/*.sources | sed 's/^Types: deb$/Types: deb-src/' \
+            | "${sudo[@]}" tee "$list" >/dev/null
+    else
+        grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+            | "${sudo[@]}" tee /etc/apt/sources.list.d/luvana-deb-src.list >/dev/null
+    fi
+    "${sudo[@]}" apt-get update
+}
+
+source_version() {
+    apt-cache showsrc "$1" | awk '/^Version:/ { print $2; exit }'
+}
+
+# build_dep <package> <options...>: unpacks the package's source once and builds it with
+# CMake, unless the stamp says this version was already built with these options.
+build_dep() {
+    local package=$1
+    shift
+    local version
+    version=$(source_version "$package")
+    [ -n "$version" ] || { echo "no source package $package" >&2; exit 1; }
+    local stamp_text
+    stamp_text="$version $(printf '%q ' "$@") $(sha256sum "$toolchain" | cut -c1-16)"
+    local stamp=$cache/build/$package.stamp
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$stamp_text" ]; then
+        echo "== $package $version: up to date"
+        return
+    fi
+    echo "== $package $version"
+    local src=$cache/src/$package-$version
+    if [ ! -d "$src" ]; then
+        local unpack=$cache/src/.unpack-$package
+        rm -rf "$unpack" && mkdir -p "$unpack"
+        (cd "$unpack" && apt-get source --only-source "$package=$version")
+        local dir
+        dir=$(find "$unpack" -mindepth 1 -maxdepth 1 -type d | head -n1)
+        mv "$dir" "$src"
+        rm -rf "$unpack"
+    fi
+    # Configured again in the same folder: a changed option rebuilds only what it changes.
+    local build=$cache/build/$package
+    cmake -S "$src" -B "$build" "${common[@]}" "$@"
+    cmake --build "$build" --parallel "$jobs"
+    cmake --install "$build"
+    echo "$stamp_text" >"$stamp"
+}
+
+# eSpeak NG's header only, from its Debian development package: the voice code is compiled
+# against it and opens the library by name when it is there. The archive has no source tarball
+# of eSpeak NG 1.51 to build the library itself from (apt-get source answers 404), so the
+# Windows version ships without it and its "Veu" button says why it is off.
+espeak_header() {
+    local version
+    version=$(apt-cache policy libespeak-ng-dev | awk '/Candidate:/ { print $2 }')
+    local stamp=$cache/build/espeak-header.stamp
+    if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
+        echo "== libespeak-ng-dev $version (header): up to date"
+        return
+    fi
+    local unpack=$cache/build/espeak-header
+    rm -rf "$unpack" && mkdir -p "$unpack"
+    (cd "$unpack" && apt-get download "libespeak-ng-dev=$version" && dpkg-deb -x ./*.deb tree)
+    mkdir -p "$prefix/include/espeak-ng" "$prefix/lib/pkgconfig"
+    cp "$unpack"/tree/usr/include/espeak-ng/*.h "$prefix/include/espeak-ng/"
+    printf 'prefix=%s\nincludedir=${prefix}/include\n\nName: espeak-ng\nDescription: header only\nVersion: %s\nCflags: -I${includedir}\n' \
+        "$prefix" "$version" >"$prefix/lib/pkgconfig/espeak-ng.pc"
+    echo "$version" >"$stamp"
+}
+
+ensure_sources
+espeak_header
+build_dep qt6-base "${qtbase_options[@]}"
+build_dep qt6-shadertools "${qtshadertools_options[@]}"
+build_dep qt6-multimedia "${qtmultimedia_options[@]}"
+build_dep libsndfile "${libsndfile_options[@]}"
+build_dep libebur128 "${libebur128_options[@]}"
+build_dep soundtouch "${soundtouch_options[@]}"
+echo "Windows libraries in $prefix"
