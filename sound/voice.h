@@ -11,6 +11,7 @@
 #pragma once
 
 #include "sound/audioclip.h"
+#include "sound/recorder.h"
 
 #include <QObject>
 #include <QString>
@@ -43,8 +44,7 @@ class Voice : public QObject
 {
     Q_OBJECT
 public:
-    enum class Kind { Festival, Espeak, None };
-    Q_ENUM(Kind)
+    using Kind = recorder::VoiceKind;
 
     using Decoder = std::function<AudioClip(const QByteArray &wav)>;
     using Done = std::function<void(AudioClip spoken)>;
