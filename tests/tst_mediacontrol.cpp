@@ -36,8 +36,6 @@ private slots:
     void recordingKeepsWhatWasHeard_data();
     void recordingKeepsWhatWasHeard();
 
-    void keepsARecordingTrimmedAndEven_data();
-    void keepsARecordingTrimmedAndEven();
     void speaksTheItemIntoTheRecording_data();
     void speaksTheItemIntoTheRecording();
 
@@ -246,44 +244,6 @@ void TestMediaControl::recordingKeepsWhatWasHeard()
         sample *= gain;
     const QString differs = soundDiffers(kept.clip, evened);
     QVERIFY2(differs.isEmpty(), qPrintable(differs));
-}
-
-void TestMediaControl::keepsARecordingTrimmedAndEven_data()
-{
-    QTest::addColumn<float>("amplitude");
-    QTest::newRow("a second of silence before and after") << 0.5f;
-    QTest::newRow("at -30 dBFS") << 0.0316f;
-}
-
-void TestMediaControl::keepsARecordingTrimmedAndEven()
-{
-    QFETCH(float, amplitude);
-    QTemporaryDir dir;
-    const QString voicePath = dir.filePath(QStringLiteral("teacher.wav"));
-    QVERIFY(writeWav(voicePath, tone(44100, 1, 1.0, amplitude), SF_FORMAT_PCM_16));
-    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
-
-    MediaControl recorder;
-    playLikeTheWindow(recorder, clipPath);
-    QCOMPARE(recorder.runCommand(QStringLiteral("record")), Result::Done);
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= 1000, kSlowMs);
-    MediaControl voice;
-    playLikeTheWindow(voice, voicePath);
-    QTRY_COMPARE_WITH_TIMEOUT(voice.mode(), Mode::Stopped, kSlowMs);
-    const qint64 end = recorder.elapsedMs();
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= end + 1000, kSlowMs);
-    QCOMPARE(recorder.runCommand(QStringLiteral("Save")), Result::Done);
-
-    const WavInfo kept = readWav(clipPath);
-    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    QCOMPARE(kept.sampleRate, 44100);
-    // The second of voice and the margin either side.
-    const double seconds = kept.clip.durationUSecs() / 1e6;
-    QVERIFY2(std::abs(seconds - (1.0 + 2 * kTrimMarginUSecs / 1e6)) <= 0.05,
-             qPrintable(QString::number(seconds)));
-    const std::optional<double> loudness = integratedLoudness(kept.clip);
-    QVERIFY(loudness);
-    QVERIFY2(std::abs(*loudness - kTargetLufs) <= 1.0, qPrintable(QString::number(*loudness)));
 }
 
 void TestMediaControl::speaksTheItemIntoTheRecording_data()

@@ -39,7 +39,7 @@ public:
         device.open(QIODevice::ReadOnly);
         return readClip(device);
     }
-    AudioClip keptRecording(const AudioClip &clip) override { return clip; }
+    AudioClip keptRecording(const AudioClip &clip) override { return ::keptRecording(clip); }
     ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
                                 TrashFunction trash) override
     {
@@ -149,6 +149,8 @@ private slots:
     void stateChanges_data();
     void stateChanges();
     void aFailedSaveKeepsTheRecording();
+    void keepsARecordingTrimmedAndEven_data();
+    void keepsARecordingTrimmedAndEven();
     void theTickLeavesButtonsAndTextAlone();
     void buttonsFollowTheBackend();
     void keysWorkTheBar();
@@ -271,6 +273,38 @@ void TestRecorderEngine::aFailedSaveKeepsTheRecording()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dictats")));
     QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
     QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
+}
+
+void TestRecorderEngine::keepsARecordingTrimmedAndEven_data()
+{
+    QTest::addColumn<float>("amplitude");
+    QTest::newRow("a second of silence before and after") << 0.5f;
+    QTest::newRow("at -30 dBFS") << 0.0316f;
+}
+
+void TestRecorderEngine::keepsARecordingTrimmedAndEven()
+{
+    QFETCH(float, amplitude);
+    QTemporaryDir dir;
+    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine recorder(fake(sound));
+    recorder.setFileName(clipPath);
+    QCOMPARE(recorder.run(Command::Open), Result::Done);
+    sound->heard = spokenInARoom(44100, 1, 1.0, tone(44100, 1, 1.0, amplitude), 1.0, 0.0f);
+    QCOMPARE(recorder.run(Command::Record), Result::Done);
+    QCOMPARE(recorder.run(Command::Save), Result::Done);
+
+    const WavInfo kept = readWav(clipPath);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    QCOMPARE(kept.sampleRate, 44100);
+    // The second of voice and the margin either side.
+    const double seconds = kept.clip.durationUSecs() / 1e6;
+    QVERIFY2(std::abs(seconds - (1.0 + 2 * kTrimMarginUSecs / 1e6)) <= 0.05,
+             qPrintable(QString::number(seconds)));
+    const std::optional<double> loudness = integratedLoudness(kept.clip);
+    QVERIFY(loudness);
+    QVERIFY2(std::abs(*loudness - kTargetLufs) <= 1.0, qPrintable(QString::number(*loudness)));
 }
 
 // While a clip plays, 20 times a second, only the clock and the meter move: the buttons'
