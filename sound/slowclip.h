@@ -6,7 +6,7 @@
 // loads the first time a pupil asks for slow speech; a window where nobody does maps none of it.
 #pragma once
 
-#include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
 // The speed of slow speech, as a share of the recorded speed.
 inline constexpr double kSlowSpeed = 0.75;
