@@ -15,11 +15,19 @@
 namespace {
 
 // Checked when the program is compiled: every name in the tab order is a control of the table,
-// and every container is a panel made before the controls it holds.
+// each of the ten items has its box and its play button, and every container is a panel made
+// before the controls it holds.
 constexpr bool tableIsConsistent()
 {
     for (const char *name : kTabOrder)
         entryIndex(name);
+    for (int item = 1; item <= 10; ++item) {
+        if (!kindMakes<QPushButton>(kControls[itemRow("wav", item)].kind))
+            return false;
+        const ControlKind box = kControls[itemRow("Text", item)].kind;
+        if (box != (item == 1 ? ControlKind::MultiLineTextBox : ControlKind::TextBox))
+            return false;
+    }
     for (std::size_t row = 0; row < kControlCount; ++row) {
         const char *container = kControls[row].container;
         if (container

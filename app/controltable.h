@@ -296,6 +296,22 @@ constexpr std::size_t entryIndex(std::string_view name)
     throw "no control of that name in the table";
 }
 
+// The row of an item's control, named by its number after `prefix` ("wav3", "Text10").
+constexpr std::size_t itemRow(std::string_view prefix, int item)
+{
+    for (std::size_t row = 0; row < kControlCount; ++row) {
+        const std::string_view name(kControls[row].name);
+        if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+            continue;
+        int number = 0;
+        for (const char digit : name.substr(prefix.size()))
+            number = digit >= '0' && digit <= '9' ? number * 10 + (digit - '0') : -1;
+        if (number == item)
+            return row;
+    }
+    throw "no control for that item in the table";
+}
+
 // The widget class buildControls() creates for a kind; QWidget and QPushButton stand for more.
 template<typename T>
 constexpr bool kindMakes(ControlKind kind)
@@ -341,6 +357,16 @@ public:
     {
         Q_ASSERT(row < kControlCount && kindMakes<T>(kControls[row].kind));
         return static_cast<T *>(m_widgets[row]);
+    }
+
+    // The ten items' controls named `prefix` and their number, in item order.
+    template<typename T>
+    std::array<T *, 10> items(std::string_view prefix) const
+    {
+        std::array<T *, 10> controls {};
+        for (int item = 1; item <= 10; ++item)
+            controls[std::size_t(item - 1)] = at<T>(itemRow(prefix, item));
+        return controls;
     }
 
 private:
