@@ -72,9 +72,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     // Where the native window knows its frame before it is shown, the layout is placed once;
     // elsewhere (X11) fitToScreen() allows for the frame when it comes to be known.
     create();
-    m_scale = layoutScale(screen()->availableGeometry(), windowHandle()->frameMargins());
-    const BuiltControls built = buildControls(this, m_scale);
-    takeControls(built);
+    m_scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
+                          windowHandle()->frameMargins());
+    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_scale));
+    takeControls(*m_controls);
 
     m_cmDialog1 = new CommonDialog(this, this);
     m_cmDialog1->setObjectName(QStringLiteral("CMDialog1"));
@@ -85,14 +86,14 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kTimerIntervalMs);
 
-    connectHandlers(built);
+    connectHandlers(*m_controls);
     setUpSlowToggle();
     setUpPlayKeys();
     setUpFullScreenKeys();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
-    resize(layoutSize(m_scale));
+    resize(layoutSize(kLayoutTwips, m_scale));
 
     Form_Load();
     m_timer1->start();
@@ -139,14 +140,14 @@ void Form1::fitToScreen()
     // A maximized window keeps the size the screen gives it, and the layout fills it; a normal
     // one shows the whole layout, at its design size where the screen holds it.
     const bool filled = windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen);
-    const qreal scale = filled ? fillingScale(size())
-                               : layoutScale(current->availableGeometry(), frame);
+    const qreal scale = filled ? fillingScale(kLayoutTwips, size())
+                               : layoutScale(kLayoutTwips, current->availableGeometry(), frame);
     if (qFuzzyCompare(scale, m_scale))
         return;
     m_scale = scale;
-    placeControls(this, m_scale);
+    placeControls(this, *m_controls, m_scale);
     if (!filled)
-        resize(layoutSize(m_scale));
+        resize(layoutSize(kLayoutTwips, m_scale));
 }
 
 void Form1::takeControls(const BuiltControls &built)

@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class BuiltControls;
@@ -148,5 +149,6 @@ private:
     qreal m_scale = 1;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
+    std::unique_ptr<BuiltControls> m_controls;
     QShortcut *m_leaveFullScreen = nullptr;
 };
