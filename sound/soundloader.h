@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The program's side of loading its modules: the sound system (sound/soundsystem.h) and the
-// slow-speech stretch (sound/slowclip.h), each found by one path relative to the program.
+// slow-speech stretch (kSlowClip), each found by one path relative to the program.
 #pragma once
 
 #include "sound/soundsystem.h"

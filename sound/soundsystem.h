@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The boundary between the program and its sound module: every type both sides use, and the
+// The boundary between the program and its sound modules: every type both sides use, and the
 // sound system as MMControl1 sees it (reading and keeping clip files, playing a clip and
 // recording one, and the devices there are).
 //
@@ -121,3 +121,13 @@ public:
 // What the module exports, unmangled, under kCreateSoundSystem.
 using CreateSoundSystem = SoundSystem *(*)();
 inline constexpr char kCreateSoundSystem[] = "luvana_createSoundSystem";
+
+// The slow-speech module (luvana_slow, sound/slowclip.h), which the program loads apart, and
+// the speed of slow speech, as a share of the recorded speed.
+inline constexpr double kSlowSpeed = 0.75;
+
+// What the module exports, unmangled, under kSlowClip: writes into `slowed` the clip played at
+// `speed` times its tempo, its pitch unchanged; a clip that cannot be stretched (no sound, more
+// channels than SoundTouch takes) is copied as it is.
+using SlowClipFunction = void (*)(const AudioClip *clip, double speed, AudioClip *slowed);
+inline constexpr char kSlowClip[] = "luvana_slowClip";
