@@ -4,7 +4,7 @@
 
 #include "platform/filetrash.h"
 #include "sound/slowcopies.h"
-#include "sound/soundsystem.h"
+#include "sound/soundloader.h"
 #include "sound/voice.h"
 
 #include <algorithm>

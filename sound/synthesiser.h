@@ -4,8 +4,8 @@
 // list of them and speaks with the first that is installed and has not failed.
 #pragma once
 
-#include "sound/audioclip.h"
 #include "sound/recorder.h"
+#include "sound/soundsystem.h"
 
 #include <QObject>
 

@@ -9,9 +9,9 @@
 // window until the button is pressed.
 #pragma once
 
-#include "sound/audioclip.h"
 #include "sound/festival.h"
 #include "sound/recorder.h"
+#include "sound/soundsystem.h"
 #include "sound/synthesiser.h"
 
 #include <QObject>

@@ -5,9 +5,11 @@
 // server is involved; the clip files are real, read and written by the sound module's code.
 // What only real sound shows (what the sink hears, devices coming and going) is in
 // tst_mediacontrol.
+#include "sound/audioclip.h"
 #include "sound/mediacontrol.h"
 #include "sound/recorderengine.h"
 #include "sound/voice.h"
+#include "sound/wavfile.h"
 #include "support/soundclips.h"
 #include "support/testfiles.h"
 

@@ -67,7 +67,8 @@ void checkLayout(const WindowUnderTest &w)
     QVERIFY2(onFreeArea(w), "the window on the screen's free area");
     QWidget *panel = w.get("Picture3");
     // The panel is the layout's lowest control.
-    const qreal scale = qreal(inWindow(w, panel).bottom() + 1) / layoutSize(1).height();
+    const qreal scale = qreal(inWindow(w, panel).bottom() + 1)
+            / layoutSize(kLayoutTwips, 1).height();
     for (const auto &entry : kControls) {
         QWidget *control = w.get(entry.name);
         QVERIFY2(client.contains(inWindow(w, control)), entry.name);
