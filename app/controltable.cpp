@@ -3,23 +3,27 @@
 #include "app/controltable.h"
 
 #include "app/layoutscale.h"
-#include "app/widgets.h"
-#include "sound/mediacontrol.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 
 #include <utility>
 
 namespace {
 
 // Checked when the program is compiled: every name in the tab order is a control of the table,
-// and every container is a panel made before the controls it holds.
+// each of the ten items has its box and its play button, and every container is a panel made
+// before the controls it holds.
 constexpr bool tableIsConsistent()
 {
     for (const char *name : kTabOrder)
         entryIndex(name);
+    for (int item = 1; item <= 10; ++item) {
+        if (!kindMakes<QPushButton>(kControls[itemRow("wav", item)].kind))
+            return false;
+        const ControlKind box = kControls[itemRow("Text", item)].kind;
+        if (box != (item == 1 ? ControlKind::MultiLineTextBox : ControlKind::TextBox))
+            return false;
+    }
     for (std::size_t row = 0; row < kControlCount; ++row) {
         const char *container = kControls[row].container;
         if (container
@@ -30,34 +34,6 @@ constexpr bool tableIsConsistent()
     return true;
 }
 static_assert(tableIsConsistent());
-
-QWidget *createControl(ControlKind kind, QWidget *parent)
-{
-    switch (kind) {
-    case ControlKind::TextBox:
-        return new QLineEdit(parent);
-    case ControlKind::MultiLineTextBox: {
-        auto *box = new QPlainTextEdit(parent);
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        box->setTabChangesFocus(true);
-        return box;
-    }
-    case ControlKind::Label:
-        return new ClickLabel(parent);
-    case ControlKind::Image:
-        return new ImageBox(parent);
-    case ControlKind::Button:
-        return new QPushButton(parent);
-    case ControlKind::PictureButton:
-        return new PictureButton(parent);
-    case ControlKind::PictureBox:
-        return new PictureBox(parent);
-    case ControlKind::MediaControl:
-        return new MediaControl(parent);
-    }
-    Q_UNREACHABLE();
-}
 
 void applyText(QWidget *control, const QString &text, unsigned flags)
 {
@@ -146,6 +122,11 @@ QStringList familiesFor(const char *designed)
 
 void applyLook(QWidget *control, const ControlEntry &entry)
 {
+    if (auto *box = qobject_cast<QPlainTextEdit *>(control)) {
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setTabChangesFocus(true);
+    }
     if (auto *box = qobject_cast<PictureBox *>(control)) {
         if (entry.flags & SunkenBorder) {
             box->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -234,9 +215,9 @@ BuiltControls buildControls(QWidget *window, qreal scale)
     return built;
 }
 
-void placeControls(QWidget *window, qreal scale)
+void placeControls(QWidget *window, const BuiltControls &built, qreal scale)
 {
     window->setFont(scaledFont(QApplication::font(), scale));
-    for (const ControlEntry &entry : kControls)
-        placeControl(window->findChild<QWidget *>(QString::fromLatin1(entry.name)), entry, scale);
+    for (std::size_t row = 0; row < kControlCount; ++row)
+        placeControl(built.at<QWidget>(row), kControls[row], scale);
 }

@@ -1,331 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// Every control of the window, in one table: its kind, name, container, rectangle in twips
-// (1/1440 inch; 15 twips make a pixel at 96 dots per inch), text, font, colours and look.
-//
-// The order of the table is the creation order, and so the stacking order: within a
-// container a later control is in front of an earlier one. Labels and the image come first
-// in each container, since they are painted on its surface beneath every windowed control.
+// The window's controls built from its design (app/controldesign.h), each as the widget of
+// its kind (app/controlkinds.h), placed at the layout's scale (app/layoutscale.h); and the
+// handles to them, which the window keeps to place them again at another scale.
 #pragma once
 
-#include <QRect>
-#include <QRgb>
+#include "app/controldesign.h"
+#include "app/controlkinds.h"
+
 #include <QtGlobal>
 
 #include <array>
 #include <cstddef>
-#include <iterator>
-#include <optional>
 #include <string_view>
-#include <type_traits>
 
-class ClickLabel;
-class ImageBox;
-class MediaControl;
-class PictureBox;
-class PictureButton;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QWidget;
 
-enum class ControlKind {
-    TextBox,
-    MultiLineTextBox,
-    Label,
-    Image,
-    Button,
-    PictureButton,
-    PictureBox,
-    MediaControl,
-};
-
-enum ControlFlag : unsigned {
-    NoFlags = 0,
-    Hidden = 1 << 0,
-    Opaque = 1 << 1, // a label with its own background; others are transparent
-    SingleBorder = 1 << 2,
-    SunkenBorder = 1 << 3,
-    Centered = 1 << 4,
-    PasswordEcho = 1 << 5,
-};
-
-struct FontDesc
-{
-    const char *family = nullptr; // nullptr: the container's font
-    double points = 0;
-    bool bold = false;
-};
-
-// A row of the table. Rows are written with the helper of their kind (label(), textBox(), ...),
-// which takes only the fields that kind uses.
-struct ControlEntry
-{
-    ControlKind kind;
-    const char *name;
-    const char *container;        // nullptr: the window
-    int left, top, width, height; // twips, from the container's client area
-    const char16_t *text;
-    FontDesc font;
-    std::optional<QRgb> foreground;
-    std::optional<QRgb> background;
-    unsigned flags;
-    const char16_t *picture;
-    const char16_t *downPicture;
-    const char16_t *accessibleName;
-};
-
-// The rows of the table are written with these; they live in a namespace of their own so that
-// short names such as label() and image() stay out of every file that includes the table.
-namespace rows {
-
-// The arguments of the per-kind helpers below, each a type of its own: a row names what it
-// gives, and a value cannot land in another field, nor a kind get a field it has no use for.
-struct In
-{
-    const char *container; // nullptr: the window
-};
-inline constexpr In kOnWindow {nullptr};
-struct Twips
-{
-    int left, top, width, height;
-};
-struct Text
-{
-    const char16_t *text;
-};
-struct Picture
-{
-    const char16_t *picture = nullptr;
-    const char16_t *downPicture = nullptr;
-};
-struct Foreground
-{
-    QRgb rgb;
-};
-struct Background
-{
-    QRgb rgb;
-};
-// What a screen reader says for a control that shows no text of its own.
-struct Spoken
-{
-    const char16_t *name = nullptr;
-};
-
-constexpr std::optional<QRgb> rgbOf(std::optional<Foreground> colour)
-{
-    return colour ? std::optional<QRgb>(colour->rgb) : std::nullopt;
-}
-constexpr std::optional<QRgb> rgbOf(std::optional<Background> colour)
-{
-    return colour ? std::optional<QRgb>(colour->rgb) : std::nullopt;
-}
-
-// The one place a row is laid out field by field; the helpers below give it only what their
-// kind uses.
-constexpr ControlEntry entry(ControlKind kind, const char *name, In in, Twips at, Spoken spoken,
-                             const char16_t *text = nullptr, FontDesc font = {},
-                             std::optional<QRgb> ink = {}, std::optional<QRgb> paper = {},
-                             unsigned flags = NoFlags, Picture picture = {})
-{
-    return {kind,       name, in.container, at.left, at.top, at.width,        at.height,
-            text,       font, ink,          paper,   flags,  picture.picture, picture.downPicture,
-            spoken.name};
-}
-
-constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontDesc font,
-                             std::optional<Foreground> ink = {}, unsigned flags = NoFlags,
-                             Spoken spoken = {})
-{
-    return entry(ControlKind::Label, name, in, at, spoken, text.text, font, rgbOf(ink), {}, flags);
-}
-
-constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
-{
-    return entry(ControlKind::Image, name, in, at, spoken);
-}
-
-constexpr ControlEntry textBox(const char *name, In in, Twips at, FontDesc font, Spoken spoken,
-                               std::optional<Foreground> ink = {},
-                               std::optional<Background> paper = {}, unsigned flags = NoFlags)
-{
-    return entry(ControlKind::TextBox, name, in, at, spoken, u"", font, rgbOf(ink), rgbOf(paper),
-                 flags);
-}
-
-constexpr ControlEntry multiLineTextBox(const char *name, In in, Twips at, FontDesc font,
-                                        Spoken spoken)
-{
-    return entry(ControlKind::MultiLineTextBox, name, in, at, spoken, u"", font);
-}
-
-constexpr ControlEntry button(const char *name, In in, Twips at, Text text, FontDesc font,
-                              Spoken spoken = {}, std::optional<Background> paper = {})
-{
-    return entry(ControlKind::Button, name, in, at, spoken, text.text, font, {}, rgbOf(paper));
-}
-
-constexpr ControlEntry pictureButton(const char *name, In in, Twips at, Picture picture,
-                                     Spoken spoken, std::optional<Background> paper = {},
-                                     unsigned flags = NoFlags)
-{
-    return entry(ControlKind::PictureButton, name, in, at, spoken, nullptr, {}, {}, rgbOf(paper),
-                 flags, picture);
-}
-
-// A picture box has no picture for a held-down state.
-constexpr ControlEntry pictureBox(const char *name, In in, Twips at, Picture picture, Spoken spoken,
-                                  std::optional<Background> paper = {}, unsigned flags = NoFlags)
-{
-    return entry(ControlKind::PictureBox, name, in, at, spoken, nullptr, {}, {}, rgbOf(paper),
-                 flags, {picture.picture, nullptr});
-}
-
-constexpr ControlEntry mediaControl(const char *name, In in, Twips at, Spoken spoken)
-{
-    return entry(ControlKind::MediaControl, name, in, at, spoken);
-}
-
-} // namespace rows
-
-inline constexpr int kTwipsPerPixel = 15;
-
-constexpr QRect twipsToPixels(int left, int top, int width, int height)
-{
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                 height / kTwipsPerPixel);
-}
-
-inline QRect pixelRect(const ControlEntry &entry)
-{
-    return twipsToPixels(entry.left, entry.top, entry.width, entry.height);
-}
-
-namespace detail {
-inline constexpr FontDesc kArial12Bold {"Arial", 12, true};
-inline constexpr FontDesc kArial975Bold {"Arial", 9.75, true};
-inline constexpr FontDesc kArial1425 {"Arial", 14.25, false};
-inline constexpr FontDesc kSansSerif12Bold {"MS Sans Serif", 12, true};
-inline constexpr FontDesc kNoFont {};
-inline constexpr QRgb kButtonGrey = 0xffc0c0c0;
-inline constexpr QRgb kBlack = 0xff000000;
-inline constexpr QRgb kWhite = 0xffffffff;
-inline constexpr QRgb kHeadingRed = 0xff800000;
-} // namespace detail
-
-// clang-format off
-namespace rows {
-inline constexpr ControlEntry kControls[] = {
-    // The window's surface, back to front.
-    label("Label4", kOnWindow, {10830, 1410, 795, 645}, Text{u""}, {}, {}, NoFlags, Spoken{u"Amaga l'enregistrador"}),
-    label("Label1", kOnWindow, {300, 180, 4875, 645}, Text{u"Luvana"}, {"Arial", 24, true}, Foreground{0xffc000c0}),
-    label("Label6", kOnWindow, {330, 150, 3945, 645}, Text{u"Luvana"}, {"Arial", 24, true}, Foreground{detail::kBlack}),
-    label("Label3", kOnWindow, {360, 2070, 6135, 405}, Text{u"Llegeix amb atenció aquest text."}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
-    label("Label7", kOnWindow, {6570, 2070, 4605, 405}, Text{u"Contesta aquestes preguntes"}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
-    label("Label8", kOnWindow, {3240, 1020, 675, 315}, Text{u"Nom:"}, detail::kSansSerif12Bold),
-    image("Image1", kOnWindow, {360, 2490, 6135, 4005}, Spoken{u"Imatge de la lectura"}),
-
-    // The window's windowed controls, back to front.
-    multiLineTextBox("Text1", kOnWindow, {360, 2490, 6180, 4005}, detail::kArial975Bold, Spoken{u"Text de lectura"}),
-    textBox("Text2", kOnWindow, {6570, 2490, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 2"}),
-    textBox("Text3", kOnWindow, {6570, 2940, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 3"}),
-    textBox("Text4", kOnWindow, {6570, 3390, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 4"}),
-    textBox("Text5", kOnWindow, {6570, 3840, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 5"}),
-    textBox("Text6", kOnWindow, {6570, 4290, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 6"}),
-    textBox("Text7", kOnWindow, {6570, 4740, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 7"}),
-    textBox("Text8", kOnWindow, {6570, 5190, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 8"}),
-    textBox("Text9", kOnWindow, {6570, 5640, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 9"}),
-    textBox("Text10", kOnWindow, {6570, 6090, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 10"}),
-    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
-    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
-    pictureBox("Picture3", kOnWindow, {300, 7470, 10485, 4485}, Picture{u"feedback.svg"}, Spoken{u"Missatge final: fes-hi clic per tancar-lo"}, {}, SunkenBorder | Hidden),
-    pictureBox("Picture4", kOnWindow, {8760, 540, 1950, 570}, Picture{u"comencar.svg"}, Spoken{u"Començar"}, {}, Hidden),
-    mediaControl("MMControl1", kOnWindow, {6540, 1530, 4170, 495}, Spoken{u"Reproductor i enregistrador"}),
-    pictureButton("wav1", kOnWindow, {6180, 2070, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 1"}, Background{detail::kButtonGrey}),
-    button("Command4", kOnWindow, {10200, 1560, 495, 435}, Text{u"oK"}, {"Arial", 8.25, true}, Spoken{u"Desa l'enregistrament"}),
-    pictureButton("wav2", kOnWindow, {10860, 2490, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 2"}, Background{detail::kButtonGrey}),
-    pictureButton("wav3", kOnWindow, {10860, 2970, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 3"}, Background{detail::kButtonGrey}),
-    pictureButton("wav4", kOnWindow, {10860, 3420, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 4"}, Background{detail::kButtonGrey}),
-    pictureButton("wav5", kOnWindow, {10860, 3870, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 5"}, Background{detail::kButtonGrey}),
-    pictureButton("wav6", kOnWindow, {10860, 4320, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 6"}, Background{detail::kButtonGrey}),
-    pictureButton("wav7", kOnWindow, {10860, 4770, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 7"}, Background{detail::kButtonGrey}),
-    pictureButton("wav8", kOnWindow, {10860, 5220, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 8"}, Background{detail::kButtonGrey}),
-    pictureButton("wav9", kOnWindow, {10860, 5670, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 9"}, Background{detail::kButtonGrey}),
-    pictureButton("wav10", kOnWindow, {10860, 6120, 315, 405}, Picture{u"speaker.svg"}, Spoken{u"Escolta la frase 10"}, Background{detail::kButtonGrey}),
-    button("Command3", kOnWindow, {10710, 1560, 465, 435}, Text{u"\u2652"}, {"DejaVu Sans", 12, true}, Spoken{u"Descarta l'enregistrament"}),
-    button("Command5", kOnWindow, {360, 1050, 2475, 285}, Text{u"Textos a la Web"}, detail::kArial12Bold, {}, Background{0xff00ff00}),
-    textBox("nom", kOnWindow, {4050, 870, 1485, 435}, detail::kSansSerif12Bold, Spoken{u"Nom"}),
-    pictureButton("lent", kOnWindow, {5670, 840, 495, 495}, Picture{u"turtle.svg"}, Spoken{u"Més a poc a poc"}),
-
-    // The title bar.
-    textBox("titol", In{"Picture2"}, {0, 90, 9675, 345}, detail::kArial12Bold, Spoken{u"Títol del dictat"}, Foreground{detail::kWhite}, Background{detail::kBlack}),
-    pictureButton("dib", In{"Picture2"}, {5070, -30, 1065, 555}, Picture{u"dib.svg"}, Spoken{u"Tria una imatge per a la lectura"}, {}, Hidden),
-
-    // The feedback panel.
-    label("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
-
-    // The bottom bar.
-    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
-    pictureButton("Command1", In{"Picture1"}, {10350, -30, 465, 465}, Picture{u"command1.svg", u"command1-down.svg"}, Spoken{u"Comença un dictat nou"}),
-    pictureButton("Command2", In{"Picture1"}, {0, 0, 465, 465}, Picture{u"command2.svg", u"command2-down.svg"}, Spoken{u"Desa el dictat"}),
-    textBox("codi", In{"Picture1"}, {570, 60, 1005, 375}, detail::kArial12Bold, Spoken{u"Codi d'accés"}, {}, {}, Centered | PasswordEcho),
-};
-} // namespace rows
-using rows::kControls;
-
-// Focus moves through the controls in this order; labels and the image take no focus.
-inline constexpr const char *kTabOrder[] = {
-    "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
-    "Picture1", "Command1", "Picture2", "Picture3", "Picture4", "Command2", "titol", "codi",
-    "MMControl1", "wav1", "Command4", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8",
-    "wav9", "wav10", "Command3", "Command5", "nom", "dib", "lent",
-};
-// clang-format on
-
-inline constexpr std::size_t kControlCount = std::size(kControls);
-
-// The row of a control. Where the name is a constant, as for every handle the window takes,
-// this runs at compile time, and a name missing from the table does not compile.
-constexpr std::size_t entryIndex(std::string_view name)
-{
-    for (std::size_t row = 0; row < kControlCount; ++row) {
-        if (std::string_view(kControls[row].name) == name)
-            return row;
-    }
-    throw "no control of that name in the table";
-}
-
-// The widget class buildControls() creates for a kind; QWidget and QPushButton stand for more.
-template<typename T>
-constexpr bool kindMakes(ControlKind kind)
-{
-    if constexpr (std::is_same_v<T, QWidget>)
-        return true;
-    switch (kind) {
-    case ControlKind::TextBox:
-        return std::is_same_v<T, QLineEdit>;
-    case ControlKind::MultiLineTextBox:
-        return std::is_same_v<T, QPlainTextEdit>;
-    case ControlKind::Label:
-        return std::is_same_v<T, ClickLabel>;
-    case ControlKind::Image:
-        return std::is_same_v<T, ImageBox>;
-    case ControlKind::Button:
-        return std::is_same_v<T, QPushButton>;
-    case ControlKind::PictureButton:
-        return std::is_same_v<T, PictureButton> || std::is_same_v<T, QPushButton>;
-    case ControlKind::PictureBox:
-        return std::is_same_v<T, PictureBox>;
-    case ControlKind::MediaControl:
-        return std::is_same_v<T, MediaControl>;
-    }
-    return false;
-}
-
-// The controls buildControls() made, by row. get<T, entryIndex("name")>() checks at compile
-// time that the name is in the table and that its kind makes a T; at() checks the kind of a
-// row computed at run time.
+// The controls buildControls() made, by row, which the window keeps. get<T, entryIndex("name")>()
+// checks at compile time that the name is in the table and that its kind makes a T; at() checks the
+// kind of a row computed at run time.
 class BuiltControls
 {
 public:
@@ -343,6 +36,16 @@ public:
         return static_cast<T *>(m_widgets[row]);
     }
 
+    // The ten items' controls named `prefix` and their number, in item order.
+    template<typename T>
+    std::array<T *, 10> items(std::string_view prefix) const
+    {
+        std::array<T *, 10> controls {};
+        for (int item = 1; item <= 10; ++item)
+            controls[std::size_t(item - 1)] = at<T>(itemRow(prefix, item));
+        return controls;
+    }
+
 private:
     friend BuiltControls buildControls(QWidget *window, qreal scale);
     std::array<QWidget *, kControlCount> m_widgets {};
@@ -353,7 +56,7 @@ private:
 BuiltControls buildControls(QWidget *window, qreal scale);
 
 // Places every control again at another scale: rectangles, fonts and pictures.
-void placeControls(QWidget *window, qreal scale);
+void placeControls(QWidget *window, const BuiltControls &built, qreal scale);
 
 // The window or the panel a control was placed on (a panel's children live in its client area).
 QWidget *containerOf(const QWidget *control);

@@ -72,39 +72,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     // Where the native window knows its frame before it is shown, the layout is placed once;
     // elsewhere (X11) fitToScreen() allows for the frame when it comes to be known.
     create();
-    m_scale = layoutScale(screen()->availableGeometry(), windowHandle()->frameMargins());
-    const BuiltControls built = buildControls(this, m_scale);
-    m_text1 = built.get<QPlainTextEdit, entryIndex("Text1")>();
-    m_titol = built.get<QLineEdit, entryIndex("titol")>();
-    m_nom = built.get<QLineEdit, entryIndex("nom")>();
-    m_codi = built.get<QLineEdit, entryIndex("codi")>();
-    m_label2 = built.get<ClickLabel, entryIndex("Label2")>();
-    m_label5 = built.get<ClickLabel, entryIndex("Label5")>();
-    m_image1 = built.get<ImageBox, entryIndex("Image1")>();
-    m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
-    m_dib = built.get<PictureButton, entryIndex("dib")>();
-    m_lent = built.get<PictureButton, entryIndex("lent")>();
-    m_command3 = built.get<QPushButton, entryIndex("Command3")>();
-    m_command4 = built.get<QPushButton, entryIndex("Command4")>();
-    m_mmControl1 = built.get<MediaControl, entryIndex("MMControl1")>();
-    static constexpr std::array<std::size_t, 10> kPlayButtonRows {
-            entryIndex("wav1"), entryIndex("wav2"),  entryIndex("wav3"), entryIndex("wav4"),
-            entryIndex("wav5"), entryIndex("wav6"),  entryIndex("wav7"), entryIndex("wav8"),
-            entryIndex("wav9"), entryIndex("wav10"),
-    };
-    static constexpr std::array<std::size_t, 9> kLineBoxRows {
-            entryIndex("Text2"), entryIndex("Text3"), entryIndex("Text4"),
-            entryIndex("Text5"), entryIndex("Text6"), entryIndex("Text7"),
-            entryIndex("Text8"), entryIndex("Text9"), entryIndex("Text10"),
-    };
-    for (int item = 1; item <= 10; ++item) {
-        m_playButtons[item] = built.at<QPushButton>(kPlayButtonRows[std::size_t(item - 1)]);
-        if (item > 1)
-            m_textBoxes[item] = built.at<QLineEdit>(kLineBoxRows[std::size_t(item - 2)]);
-    }
-    keepOnOneLine(m_titol);
-    for (int item = 2; item <= 10; ++item)
-        keepOnOneLine(m_textBoxes[item]);
+    m_scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
+                          windowHandle()->frameMargins());
+    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_scale));
+    takeControls(*m_controls);
 
     m_cmDialog1 = new CommonDialog(this, this);
     m_cmDialog1->setObjectName(QStringLiteral("CMDialog1"));
@@ -115,14 +86,14 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(kTimerIntervalMs);
 
-    connectHandlers(built);
+    connectHandlers(*m_controls);
     setUpSlowToggle();
     setUpPlayKeys();
     setUpFullScreenKeys();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
-    resize(layoutSize(m_scale));
+    resize(layoutSize(kLayoutTwips, m_scale));
 
     Form_Load();
     m_timer1->start();
@@ -169,14 +140,36 @@ void Form1::fitToScreen()
     // A maximized window keeps the size the screen gives it, and the layout fills it; a normal
     // one shows the whole layout, at its design size where the screen holds it.
     const bool filled = windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen);
-    const qreal scale = filled ? fillingScale(size())
-                               : layoutScale(current->availableGeometry(), frame);
+    const qreal scale = filled ? fillingScale(kLayoutTwips, size())
+                               : layoutScale(kLayoutTwips, current->availableGeometry(), frame);
     if (qFuzzyCompare(scale, m_scale))
         return;
     m_scale = scale;
-    placeControls(this, m_scale);
+    placeControls(this, *m_controls, m_scale);
     if (!filled)
-        resize(layoutSize(m_scale));
+        resize(layoutSize(kLayoutTwips, m_scale));
+}
+
+void Form1::takeControls(const BuiltControls &built)
+{
+    m_text1 = built.get<QPlainTextEdit, entryIndex("Text1")>();
+    m_titol = built.get<QLineEdit, entryIndex("titol")>();
+    m_nom = built.get<QLineEdit, entryIndex("nom")>();
+    m_codi = built.get<QLineEdit, entryIndex("codi")>();
+    m_label2 = built.get<ClickLabel, entryIndex("Label2")>();
+    m_label5 = built.get<ClickLabel, entryIndex("Label5")>();
+    m_image1 = built.get<ImageBox, entryIndex("Image1")>();
+    m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
+    m_dib = built.get<PictureButton, entryIndex("dib")>();
+    m_lent = built.get<PictureButton, entryIndex("lent")>();
+    m_command3 = built.get<QPushButton, entryIndex("Command3")>();
+    m_command4 = built.get<QPushButton, entryIndex("Command4")>();
+    m_mmControl1 = built.get<MediaControl, entryIndex("MMControl1")>();
+    m_itemBoxes = built.items<QWidget>("Text");
+    m_playButtons = built.items<QPushButton>("wav");
+    keepOnOneLine(m_titol);
+    for (int item = 2; item <= 10; ++item)
+        keepOnOneLine(lineBox(item));
 }
 
 void Form1::setUpFullScreenKeys()
@@ -215,17 +208,11 @@ void Form1::connectHandlers(const BuiltControls &built)
     // The recorder's "Veu" button can speak only an item with text.
     connect(m_text1, &QPlainTextEdit::textChanged, m_mmControl1, &MediaControl::speechTextChanged);
     for (int item = 2; item <= 10; ++item)
-        connect(m_textBoxes[item], &QLineEdit::textChanged, m_mmControl1,
+        connect(lineBox(item), &QLineEdit::textChanged, m_mmControl1,
                 &MediaControl::speechTextChanged);
-
-    using Handler = void (Form1::*)();
-    static constexpr std::array<Handler, 10> kPlayHandlers {
-            &Form1::wav1_Click, &Form1::wav2_Click,  &Form1::wav3_Click, &Form1::wav4_Click,
-            &Form1::wav5_Click, &Form1::wav6_Click,  &Form1::wav7_Click, &Form1::wav8_Click,
-            &Form1::wav9_Click, &Form1::wav10_Click,
-    };
+    // wav1_Click ... wav10_Click, each its item's playItem().
     for (int item = 1; item <= 10; ++item)
-        connect(m_playButtons[item], &QPushButton::clicked, this, kPlayHandlers[item - 1]);
+        connect(playButton(item), &QPushButton::clicked, this, [this, item] { playItem(item); });
 }
 
 void Form1::Form_Load()
@@ -250,18 +237,29 @@ void Form1::Picture3_Click()
 
 QString &Form1::frase(int item)
 {
-    static constexpr std::array<QString Form1::*, 10> kFrases {
-            &Form1::frase1, &Form1::frase2, &Form1::frase3, &Form1::frase4, &Form1::frase5,
-            &Form1::frase6, &Form1::frase7, &Form1::frase8, &Form1::frase9, &Form1::frase10,
-    };
-    return this->*kFrases.at(std::size_t(item - 1));
+    return m_frases.at(std::size_t(item - 1));
+}
+
+void Form1::setCaption(const QString &caption)
+{
+    m_keepFailed = false;
+    setWindowTitle(caption);
 }
 
 QWidget *Form1::itemBox(int item) const
 {
-    if (item == 1)
-        return m_text1;
-    return m_textBoxes.at(std::size_t(item));
+    return m_itemBoxes.at(std::size_t(item - 1));
+}
+
+QPushButton *Form1::playButton(int item) const
+{
+    return m_playButtons.at(std::size_t(item - 1));
+}
+
+QLineEdit *Form1::lineBox(int item) const
+{
+    Q_ASSERT(item > 1);
+    return static_cast<QLineEdit *>(itemBox(item));
 }
 
 void Form1::setItemText(int item, const QString &text)
@@ -269,7 +267,7 @@ void Form1::setItemText(int item, const QString &text)
     if (item == 1) {
         m_text1->setPlainText(text);
     } else {
-        QLineEdit *box = m_textBoxes.at(std::size_t(item));
+        QLineEdit *box = lineBox(item);
         box->setText(text);
         // A long item shows its beginning, as the pupil reads it.
         box->setCursorPosition(0);
@@ -280,7 +278,7 @@ QString Form1::itemText(int item) const
 {
     if (item == 1)
         return plainTextAsTyped(m_text1->document());
-    return m_textBoxes.at(std::size_t(item))->text();
+    return lineBox(item)->text();
 }
 
 QString Form1::speakableText(int item) const

@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class BuiltControls;
@@ -38,8 +39,10 @@ class QTimer;
 class Form1 : public QWidget
 {
     Q_OBJECT
-    // The rules of the attempt; declared first, as the counters below name its fields.
+    // The rules of the attempt and the item texts; declared first, as the fields below name
+    // theirs.
     listening::Exercise m_exercise;
+    std::array<QString, 10> m_frases;
 
 public:
     explicit Form1(QWidget *parent = nullptr);
@@ -48,7 +51,11 @@ public:
     // The exercise state.
     QString arxiu;    // the open dictation's full path
     QString arxiuwav; // the clip last chosen with a play button
-    QString frase1, frase2, frase3, frase4, frase5, frase6, frase7, frase8, frase9, frase10;
+    // The ten item texts as read from the dictation file, by their names.
+    QString &frase1 = m_frases[0], &frase2 = m_frases[1], &frase3 = m_frases[2],
+            &frase4 = m_frases[3], &frase5 = m_frases[4], &frase6 = m_frases[5],
+            &frase7 = m_frases[6], &frase8 = m_frases[7], &frase9 = m_frases[8],
+            &frase10 = m_frases[9];
     int &nfrases = m_exercise.nfrases;   // items of the open dictation that have text
     int &escoltes = m_exercise.escoltes; // presses since start-up or the last new attempt
     int &nota = m_exercise.nota;         // the grade, 0 to 10
@@ -90,7 +97,10 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void takeControls(const BuiltControls &built);
     void connectHandlers(const BuiltControls &built);
+    // Every change of the caption but the failed keep's goes through here.
+    void setCaption(const QString &caption);
     // The open dialog for a dictation; nothing for a cancel.
     std::optional<QString> chooseDictation();
     // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
@@ -107,13 +117,16 @@ private:
     void setUpPlayKeys();
     void showStep(const listening::Display &display);
     QWidget *itemBox(int item) const;
+    QPushButton *playButton(int item) const;
+    QLineEdit *lineBox(int item) const; // items 2 to 10
     void setItemText(int item, const QString &text);
+    // An item's text is what its box holds: what a play counts and what the voice speaks.
     QString itemText(int item) const;
     QString speakableText(int item) const;
 
     QPlainTextEdit *m_text1;
-    std::array<QLineEdit *, 11> m_textBoxes {};     // Text2..Text10 at their item numbers
-    std::array<QPushButton *, 11> m_playButtons {}; // wav1..wav10 at their item numbers
+    std::array<QWidget *, 10> m_itemBoxes {};       // Text1..Text10
+    std::array<QPushButton *, 10> m_playButtons {}; // wav1..wav10
     QLineEdit *m_titol;
     QLineEdit *m_nom;
     QLineEdit *m_codi;
@@ -128,12 +141,14 @@ private:
     MediaControl *m_mmControl1;
     QTimer *m_timer1;
     CommonDialog *m_cmDialog1;
-    // What the caption said before it told of a recording that could not be kept.
+    // Whether the caption tells of a recording that could not be kept, and what it said before.
+    bool m_keepFailed = false;
     QString m_captionBeforeFailure;
 
     // The layout's scale for the screen the window is on (app/layoutscale.h).
     qreal m_scale = 1;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
+    std::unique_ptr<BuiltControls> m_controls;
     QShortcut *m_leaveFullScreen = nullptr;
 };

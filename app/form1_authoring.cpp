@@ -39,11 +39,12 @@ void Form1::Command4_Click()
     // stays in the recorder, and the caption says so until a keep succeeds.
     const MediaControl::CommandResult result = m_mmControl1->runCommand(QStringLiteral("Save"));
     if (result == MediaControl::CommandResult::WriteFailed) {
-        if (windowTitle() != kRecordingNotSaved)
+        if (!m_keepFailed)
             m_captionBeforeFailure = windowTitle();
         setWindowTitle(kRecordingNotSaved);
-    } else if (result == MediaControl::CommandResult::Done && windowTitle() == kRecordingNotSaved) {
-        setWindowTitle(m_captionBeforeFailure);
+        m_keepFailed = true;
+    } else if (result == MediaControl::CommandResult::Done && m_keepFailed) {
+        setCaption(m_captionBeforeFailure);
     }
 }
 
@@ -73,7 +74,7 @@ void Form1::Label7_DblClick()
     for (int item = 1; item <= 10; ++item)
         itemBox(item)->setVisible(true);
     for (int item = 1; item <= 10; ++item)
-        m_playButtons[item]->setVisible(true);
+        playButton(item)->setVisible(true);
 }
 
 void Form1::dib_Click()
@@ -85,7 +86,7 @@ void Form1::dib_Click()
     m_cmDialog1->FilterIndex = 1;
     if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
         return;
-    setWindowTitle(QStringLiteral("Luvana"));
+    setCaption(QStringLiteral("Luvana"));
 
     const auto name = authoring::pictureName(m_cmDialog1->FileName);
     if (!name)

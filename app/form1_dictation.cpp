@@ -35,7 +35,7 @@ void Form1::Command1_Click()
     m_lent->setChecked(false);
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
-        m_playButtons[item]->setVisible(true);
+        playButton(item)->setVisible(true);
     carga(*chosen);
     m_picture3->setVisible(false);
 }
@@ -66,7 +66,7 @@ void Form1::carga(const QString &chosen)
         itemBox(item)->setVisible(true);
     for (int item = 1; item <= 10; ++item)
         setItemText(item, QString());
-    setWindowTitle(QStringLiteral("Luvana"));
+    setCaption(QStringLiteral("Luvana"));
     arxiu = chosen;
 
     // A file that cannot be opened reads like an empty one: no title and no items.
@@ -80,7 +80,7 @@ void Form1::carga(const QString &chosen)
     for (int item = 1; item <= 10; ++item) {
         if (frase(item).isEmpty()) {
             itemBox(item)->setVisible(false);
-            m_playButtons[item]->setVisible(false);
+            playButton(item)->setVisible(false);
         }
     }
     m_exercise.load(dictation::countNonEmpty(read));
@@ -106,7 +106,7 @@ void Form1::carga(const QString &chosen)
 
 void Form1::guarda()
 {
-    setWindowTitle(QStringLiteral("Daz aravoze"));
+    setCaption(QStringLiteral("Daz aravoze"));
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = kDictationFilter;
     m_cmDialog1->FilterIndex = 1;
@@ -121,10 +121,10 @@ void Form1::guarda()
         // Written beside the target and renamed over it only when complete: a failed save
         // leaves the previous file as it was, and the caption says it was not saved.
         if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
-            setWindowTitle(kDictationNotSaved);
+            setCaption(kDictationNotSaved);
         // Item 1 as the file just saved will be read back.
         else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
-            setWindowTitle(kPictureNotCopied);
+            setCaption(kPictureNotCopied);
     }
     m_codi->setText(QString());
 }

@@ -49,7 +49,7 @@ void announce(QWidget *control, QAccessible::Event kind)
 
 void Form1::playItem(int item)
 {
-    m_exercise.listen(item, !frase(item).isEmpty());
+    m_exercise.listen(item, !itemText(item).isEmpty());
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
     // The recorder's synthetic voice speaks this item, as its box holds it when asked.
@@ -75,7 +75,7 @@ void Form1::setUpPlayKeys()
 {
     auto *enterClicks = new EnterClicks(this);
     for (int item = 1; item <= 10; ++item) {
-        QPushButton *button = m_playButtons[item];
+        QPushButton *button = playButton(item);
         const QKeySequence keys(Qt::CTRL | (item == 10 ? Qt::Key_0 : Qt::Key(Qt::Key_0 + item)));
         button->setToolTip(QStringLiteral("%1 (%2)").arg(button->accessibleName(),
                                                          keys.toString(QKeySequence::NativeText)));

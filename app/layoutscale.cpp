@@ -1,25 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/layoutscale.h"
 
-#include "app/controltable.h"
-
 #include <QFont>
 
 #include <algorithm>
 
 namespace {
-
-constexpr int kDesignClientWidth = 12015; // twips
-
-constexpr int layoutBottom()
-{
-    int bottom = 0;
-    for (const auto &entry : kControls) {
-        if (!entry.container)
-            bottom = std::max(bottom, entry.top + entry.height);
-    }
-    return bottom;
-}
 
 int scaledEdge(int twips, qreal scale)
 {
@@ -28,23 +14,23 @@ int scaledEdge(int twips, qreal scale)
 
 } // namespace
 
-QSize layoutSize(qreal scale)
+QSize layoutSize(const QSize &designTwips, qreal scale)
 {
-    return scaledRect(0, 0, kDesignClientWidth, layoutBottom(), scale).size();
+    return scaledRect(0, 0, designTwips.width(), designTwips.height(), scale).size();
 }
 
-qreal layoutScale(const QRect &available, const QMargins &frame)
+qreal layoutScale(const QSize &designTwips, const QRect &available, const QMargins &frame)
 {
-    const QSize design = layoutSize(1);
+    const QSize design = layoutSize(designTwips, 1);
     const qreal width = available.width() - frame.left() - frame.right();
     const qreal height = available.height() - frame.top() - frame.bottom();
     // A screen too small for any sensible layout still gets a window, if an unreadable one.
     return std::clamp(std::min(width / design.width(), height / design.height()), 0.1, 1.0);
 }
 
-qreal fillingScale(const QSize &client)
+qreal fillingScale(const QSize &designTwips, const QSize &client)
 {
-    const QSize design = layoutSize(1);
+    const QSize design = layoutSize(designTwips, 1);
     return std::max(0.1,
                     std::min(qreal(client.width()) / design.width(),
                              qreal(client.height()) / design.height()));

@@ -13,16 +13,19 @@
 
 class QFont;
 
-// The client area the layout needs at a scale: the design width, and the height down to the
-// lowest control (the feedback panel).
-QSize layoutSize(qreal scale);
+inline constexpr int kTwipsPerPixel = 15;
+
+// Each function is given the client area the layout covers at its design size, in twips.
+
+// The client area the layout needs at a scale.
+QSize layoutSize(const QSize &designTwips, qreal scale);
 
 // The largest factor, at most 1, at which the layout and the window's frame fit the area.
-qreal layoutScale(const QRect &available, const QMargins &frame);
+qreal layoutScale(const QSize &designTwips, const QRect &available, const QMargins &frame);
 
 // The factor at which the layout fills a client area, larger or smaller than the design: that
 // of a maximized or full-screen window, as on a class's whiteboard.
-qreal fillingScale(const QSize &client);
+qreal fillingScale(const QSize &designTwips, const QSize &client);
 
 // A rectangle in twips, in pixels at the scale. Each edge is rounded on its own, so that
 // controls that meet in the design meet when scaled too.

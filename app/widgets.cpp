@@ -83,15 +83,35 @@ QSize ImageBox::shownPixels() const
     return QSize(qCeil(width() * ratio), qCeil(height() * ratio));
 }
 
-void ImageBox::paintEvent(QPaintEvent *)
+void ImageBox::decodeForShownPixels()
 {
     const QSize pixels = shownPixels();
-    if (!m_fileName.isEmpty() && pixels != m_decodedFor) {
-        // A file that has gone since leaves the picture as it was decoded, scaled.
-        if (auto picture = loadPicture(m_fileName, pixels))
-            m_image = std::move(*picture);
-        m_decodedFor = pixels;
-    }
+    if (m_fileName.isEmpty() || pixels == m_decodedFor)
+        return;
+    // A file that has gone since leaves the picture as it was decoded, scaled.
+    if (auto picture = loadPicture(m_fileName, pixels))
+        m_image = std::move(*picture);
+    m_decodedFor = pixels;
+    update();
+}
+
+void ImageBox::resizeEvent(QResizeEvent *event)
+{
+    ClickLabel::resizeEvent(event);
+    decodeForShownPixels();
+}
+
+bool ImageBox::event(QEvent *event)
+{
+    // Qt 6.4 tells a widget that its window moved to another screen, and so perhaps to another
+    // pixel ratio, by this event alone.
+    if (event->type() == QEvent::ScreenChangeInternal)
+        decodeForShownPixels();
+    return ClickLabel::event(event);
+}
+
+void ImageBox::paintEvent(QPaintEvent *)
+{
     if (m_image.isNull())
         return;
     QPainter painter(this);

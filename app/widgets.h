@@ -49,7 +49,7 @@ private:
 // platform/pictureloader.h). A picture from a file is held decoded for the device pixels it
 // covers, and decoded again from the file when those change (the box is resized, or moves to a
 // screen of another pixel ratio), so it stays sharp without keeping a photo at the size it was
-// taken at.
+// taken at. Painting only draws what was decoded.
 class ImageBox : public ClickLabel
 {
     Q_OBJECT
@@ -66,9 +66,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     QSize shownPixels() const;
+    void decodeForShownPixels();
 
     QImage m_image;
     // Empty for a picture given in memory, which cannot be decoded again.

@@ -3,8 +3,8 @@
 
 # Runs every benchmark and prints their rows as one table, each measure with its goal beside it.
 #
-#   bench/run-all.sh [BENCH_DIR]    BENCH_DIR defaults to build/release/bench, which
-#                                   `cmake --workflow --preset release` builds
+#   bench/run-all.sh [BENCH_DIR]    BENCH_DIR defaults to build/bench/bench, which
+#                                   `cmake --workflow --preset bench` builds
 #
 # The benchmarks measure against baselines taken in the same run (a bare Qt window, a bare
 # sound stream), so the ratios hold on any machine; the absolute times are this machine's.
@@ -13,7 +13,7 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=${1:-$root/build/release/bench}
+dir=${1:-$root/build/bench/bench}
 if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     export QT_QPA_PLATFORM=offscreen
 fi

@@ -4,18 +4,11 @@
 // pupils who follow slow speech better. SoundTouch stretches the clip (WSOLA, with the short
 // sequences its authors give for speech), in a module of its own, luvana_slow, that the program
 // loads the first time a pupil asks for slow speech; a window where nobody does maps none of it.
+// What the program needs of it is in sound/soundsystem.h; this header is the module's own.
 #pragma once
 
-#include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
-// The speed of slow speech, as a share of the recorded speed.
-inline constexpr double kSlowSpeed = 0.75;
-
-// What the module exports, unmangled, under kSlowClip: writes into `slowed` the clip played at
-// `speed` times its tempo, its pitch unchanged; a clip that cannot be stretched (no sound, more
-// channels than SoundTouch takes) is copied as it is.
-using SlowClipFunction = void (*)(const AudioClip *clip, double speed, AudioClip *slowed);
-inline constexpr char kSlowClip[] = "luvana_slowClip";
-
-// The module's function, called directly by what links the module (its tests, the benchmark).
+// The module's function, exported as luvana_slowClip; called directly by what links the module
+// (its tests, the benchmark).
 AudioClip slowClip(const AudioClip &clip, double speed);

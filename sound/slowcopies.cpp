@@ -2,7 +2,7 @@
 
 #include "sound/slowcopies.h"
 
-#include "sound/soundsystem.h"
+#include "sound/soundloader.h"
 
 #include <QByteArrayView>
 #include <QHash>

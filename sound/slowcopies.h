@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The slow copies of the clips a pupil has played slow (sound/slowclip.h), one per clip file,
-// made the first time it is played slow and kept in memory for the next plays; they are never
-// written anywhere. A file whose sound has changed since (the teacher recorded it again) gets a
-// new copy.
+// The slow copies of the clips a pupil has played slow (the slow-speech module, sound/slowclip.h),
+// one per clip file, made the first time it is played slow and kept in memory for the next
+// plays; they are never written anywhere. A file whose sound has changed since (the teacher
+// recorded it again) gets a new copy.
 #pragma once
 
-#include "sound/slowclip.h"
+#include "sound/soundsystem.h"
 
 #include <QString>
 

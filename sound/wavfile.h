@@ -5,22 +5,15 @@
 // libsndfile does the decoding (8-bit unsigned, 16/24/32-bit, float, µ-law, A-law, IMA and
 // MS ADPCM, any rate and channel count) and the encoding. It reads and writes through a
 // QIODevice, so a path is only ever handled by Qt (any letters, any platform) and a test can
-// hand it a QBuffer.
+// hand it a QBuffer. Only the sound module compiles these; the program reads and keeps clips
+// through its SoundSystem (sound/soundsystem.h).
 #pragma once
 
-#include "platform/filetrash.h"
 #include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
 #include <QIODevice>
 #include <QString>
-
-enum class ClipReadError { None, NoFile, Unreadable, NotAudio, TooLong };
-
-struct [[nodiscard]] ClipReadResult
-{
-    ClipReadError error = ClipReadError::None;
-    AudioClip clip;
-};
 
 ClipReadResult readClip(QIODevice &device);
 ClipReadResult readClipFile(const QString &path);
@@ -38,12 +31,8 @@ enum class [[nodiscard]] ClipWriteError {None, Rejected, WriteFailed};
 // Rejected: an empty clip or one with no valid rate.
 ClipWriteError writeWav16(const AudioClip &clip, QIODevice &device);
 
-enum class [[nodiscard]] ClipSaveResult {Saved, WriteFailed, OldClipKept};
-
 // Keeps a recording as the clip at `path`, never losing what was there before: the new file
 // is written beside the target first, an existing clip then goes to the trash, and only then
 // does the new file take its name. OldClipKept: the trash would not take the existing clip,
-// so it stays as it was and nothing was written. `trash` is the program's (platform/filetrash.h),
-// or one a test makes refuse.
-using TrashFunction = TrashResult (*)(const QString &path);
+// so it stays as it was and nothing was written.
 ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path, TrashFunction trash);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
-// reach the sink, what it records must be what the sink heard, and its buttons must follow.
+// reach the sink, what it records must be what the sink heard, and it must follow the devices
+// as they come and go. Its state changes are in tst_recorderengine, against pretend devices.
 #include "sound/mediacontrol.h"
 #include "sound/voice.h"
 #include "support/sinkcapture.h"
@@ -35,19 +36,11 @@ private slots:
     void recordingKeepsWhatWasHeard_data();
     void recordingKeepsWhatWasHeard();
 
-    void keepsARecordingTrimmedAndEven_data();
-    void keepsARecordingTrimmedAndEven();
     void speaksTheItemIntoTheRecording_data();
     void speaksTheItemIntoTheRecording();
-    void aFailingSynthesiserLeavesTheStripUsable_data();
-    void aFailingSynthesiserLeavesTheStripUsable();
 
-    void playReturnsAtOnce();
     void pauseGoesOnWhereItStopped();
-    void buttonsFollowTheBackend();
-    void keysWorkTheBar();
     void keepingOverAClipSendsItToTheTrash();
-    void aFailedSaveKeepsTheRecording();
     void followsTheDefaultOutputAndSurvivesItsLoss();
     void aStalledOutputEndsTheClip();
     void aStalledInputEndsTheRecording();
@@ -135,16 +128,6 @@ void playLikeTheWindow(MediaControl &control, const QString &path)
     control.setCommand(QStringLiteral("Open"));
     control.setCommand(QStringLiteral("prev"));
     control.setCommand(QStringLiteral("play"));
-}
-
-QStringList enabledButtons(const MediaControl &control)
-{
-    QStringList names;
-    for (const QToolButton *button : control.findChildren<QToolButton *>()) {
-        if (button->isEnabled())
-            names << button->objectName();
-    }
-    return names;
 }
 
 QToolButton *button(const MediaControl &control, const char *name)
@@ -263,44 +246,6 @@ void TestMediaControl::recordingKeepsWhatWasHeard()
     QVERIFY2(differs.isEmpty(), qPrintable(differs));
 }
 
-void TestMediaControl::keepsARecordingTrimmedAndEven_data()
-{
-    QTest::addColumn<float>("amplitude");
-    QTest::newRow("a second of silence before and after") << 0.5f;
-    QTest::newRow("at -30 dBFS") << 0.0316f;
-}
-
-void TestMediaControl::keepsARecordingTrimmedAndEven()
-{
-    QFETCH(float, amplitude);
-    QTemporaryDir dir;
-    const QString voicePath = dir.filePath(QStringLiteral("teacher.wav"));
-    QVERIFY(writeWav(voicePath, tone(44100, 1, 1.0, amplitude), SF_FORMAT_PCM_16));
-    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
-
-    MediaControl recorder;
-    playLikeTheWindow(recorder, clipPath);
-    QCOMPARE(recorder.runCommand(QStringLiteral("record")), Result::Done);
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= 1000, kSlowMs);
-    MediaControl voice;
-    playLikeTheWindow(voice, voicePath);
-    QTRY_COMPARE_WITH_TIMEOUT(voice.mode(), Mode::Stopped, kSlowMs);
-    const qint64 end = recorder.elapsedMs();
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.elapsedMs() >= end + 1000, kSlowMs);
-    QCOMPARE(recorder.runCommand(QStringLiteral("Save")), Result::Done);
-
-    const WavInfo kept = readWav(clipPath);
-    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    QCOMPARE(kept.sampleRate, 44100);
-    // The second of voice and the margin either side.
-    const double seconds = kept.clip.durationUSecs() / 1e6;
-    QVERIFY2(std::abs(seconds - (1.0 + 2 * kTrimMarginUSecs / 1e6)) <= 0.05,
-             qPrintable(QString::number(seconds)));
-    const std::optional<double> loudness = integratedLoudness(kept.clip);
-    QVERIFY(loudness);
-    QVERIFY2(std::abs(*loudness - kTargetLufs) <= 1.0, qPrintable(QString::number(*loudness)));
-}
-
 void TestMediaControl::speaksTheItemIntoTheRecording_data()
 {
     QTest::addColumn<QString>("synthesiser");
@@ -374,83 +319,6 @@ void TestMediaControl::speaksTheItemIntoTheRecording()
     QVERIFY2(differs.isEmpty(), qPrintable(differs));
 }
 
-void TestMediaControl::aFailingSynthesiserLeavesTheStripUsable_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("espeakLibrary");
-    QTest::addColumn<bool>("speaks");
-
-    const QString espeak = QStringLiteral("espeak-ng");
-    QTest::newRow("Festival hangs")
-            << QStringLiteral("sleep") << QStringList {"60"} << espeak << true;
-    QTest::newRow("Festival crashes")
-            << QStringLiteral("sh") << QStringList {"-c", "kill -SEGV $$"} << espeak << true;
-    // What text2wave does without the Catalan voice: it succeeds and writes nothing.
-    QTest::newRow("Festival without its voice")
-            << QStringLiteral("true") << QStringList() << espeak << true;
-    QTest::newRow("Festival is missing")
-            << QStringLiteral("/nonexistent/text2wave") << QStringList() << espeak << true;
-    QTest::newRow("no voice at all") << QStringLiteral("/nonexistent/text2wave") << QStringList()
-                                     << QStringLiteral("luvana-no-such-voice") << false;
-}
-
-void TestMediaControl::aFailingSynthesiserLeavesTheStripUsable()
-{
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, espeakLibrary);
-    QFETCH(bool, speaks);
-    QTemporaryDir dir;
-    const QString clipPath = dir.filePath(QStringLiteral("animals-3.wav"));
-
-    MediaControl control;
-    control.voice()->setSynthesiser({program, arguments, {}, 500});
-    control.voice()->setEspeakLibrary(espeakLibrary);
-    control.setSpeechText([] { return QStringLiteral("On dorm el gat?"); });
-    playLikeTheWindow(control, clipPath);
-    QSignalSpy spoken(&control, &MediaControl::speechFinished);
-    QToolButton *voiceButton = button(control, "voiceButton");
-    QTest::mouseClick(voiceButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, kSlowMs);
-
-    QCOMPARE(control.voice()->kind(), speaks ? Voice::Kind::Espeak : Voice::Kind::None);
-    QCOMPARE(voiceButton->isEnabled(), speaks);
-    QCOMPARE(button(control, "playButton")->isEnabled(), speaks);
-    QVERIFY(voiceButton->toolTip().endsWith(speaks ? QStringLiteral("eSpeak NG")
-                                                   : QStringLiteral("instal·lada")));
-    QCOMPARE(control.runCommand(QStringLiteral("Save")),
-             speaks ? Result::Done : Result::NothingRecorded);
-    QCOMPARE(QFile::exists(clipPath), speaks);
-
-    // The microphone works as before.
-    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
-    QTRY_VERIFY(control.elapsedMs() >= 300);
-    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
-    QVERIFY(readWav(clipPath).clip.durationUSecs() > 0);
-}
-
-void TestMediaControl::playReturnsAtOnce()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("long.wav"));
-    QVERIFY(writeWav(path, tone(44100, 1, 1.0, 0.5f), SF_FORMAT_PCM_16));
-
-    MediaControl control;
-    startUp(control);
-    QSignalSpy modes(&control, &MediaControl::modeChanged);
-    playLikeTheWindow(control, path);
-    // Wait=true notwithstanding, the window gets control back while the clip plays, and the
-    // grading timer with it.
-    QCOMPARE(control.mode(), Mode::Playing);
-    QTRY_VERIFY(control.elapsedMs() > 0);
-    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
-    QCOMPARE(modes.size(), 3);
-    QCOMPARE(modes.at(0).at(0).value<Mode>(), Mode::Stopped);
-    QCOMPARE(modes.at(1).at(0).value<Mode>(), Mode::Playing);
-    QCOMPARE(modes.at(2).at(0).value<Mode>(), Mode::Stopped);
-}
-
 void TestMediaControl::pauseGoesOnWhereItStopped()
 {
     const AudioClip source = tone(44100, 1, 1.0, 0.5f);
@@ -476,80 +344,6 @@ void TestMediaControl::pauseGoesOnWhereItStopped()
     // Played from the start again, half the clip would have been heard twice.
     const QString differs = soundDiffers(capture.clip(), source);
     QVERIFY2(differs.isEmpty(), qPrintable(differs));
-}
-
-void TestMediaControl::buttonsFollowTheBackend()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("clip.wav"));
-    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
-    MediaControl control;
-    control.show();
-    const QStringList atRest {QStringLiteral("playButton"), QStringLiteral("recordButton")};
-
-    QCOMPARE(enabledButtons(control), QStringList());
-    control.setFileName(path);
-    control.setCommand(QStringLiteral("Open"));
-    QCOMPARE(enabledButtons(control), atRest);
-
-    // Commands from the window move the buttons as much as clicks do.
-    control.setCommand(QStringLiteral("play"));
-    QCOMPARE(enabledButtons(control),
-             QStringList({QStringLiteral("prevButton"), QStringLiteral("pauseButton"),
-                          QStringLiteral("stopButton")}));
-    QTRY_VERIFY(control.elapsedMs() > 0);
-
-    QTest::mouseClick(button(control, "pauseButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Paused);
-    QVERIFY(control.elapsedMs() > 0);
-    QCOMPARE(enabledButtons(control),
-             QStringList({QStringLiteral("prevButton"), QStringLiteral("playButton"),
-                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
-
-    QTest::mouseClick(button(control, "prevButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Stopped);
-    QCOMPARE(control.elapsedMs(), 0);
-    QCOMPARE(enabledButtons(control), atRest);
-
-    QTest::mouseClick(button(control, "playButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Playing);
-    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Stopped);
-    QCOMPARE(control.elapsedMs(), 0);
-
-    QTest::mouseClick(button(control, "recordButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Recording);
-    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("stopButton")});
-    QTRY_VERIFY(control.elapsedMs() >= 100);
-    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
-    QCOMPARE(control.mode(), Mode::Stopped);
-    QCOMPARE(enabledButtons(control), atRest);
-
-    // A clip that does not exist yet can only be recorded.
-    control.setFileName(dir.filePath(QStringLiteral("new.wav")));
-    control.setCommand(QStringLiteral("Open"));
-    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("recordButton")});
-}
-
-void TestMediaControl::keysWorkTheBar()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("clip.wav"));
-    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
-    MediaControl control;
-    control.setFileName(path);
-    control.setCommand(QStringLiteral("Open"));
-
-    QTest::keyClick(&control, Qt::Key_Space);
-    QCOMPARE(control.mode(), Mode::Playing);
-    QTest::keyClick(&control, Qt::Key_Space);
-    QCOMPARE(control.mode(), Mode::Paused);
-    QTest::keyClick(&control, Qt::Key_Home);
-    QCOMPARE(control.mode(), Mode::Stopped);
-    QTest::keyClick(&control, Qt::Key_R);
-    QCOMPARE(control.mode(), Mode::Recording);
-    QTest::keyClick(&control, Qt::Key_Escape);
-    QCOMPARE(control.mode(), Mode::Stopped);
 }
 
 void TestMediaControl::keepingOverAClipSendsItToTheTrash()
@@ -578,24 +372,6 @@ void TestMediaControl::keepingOverAClipSendsItToTheTrash()
     QCOMPARE(trashed.readAll(), oldBytes);
     // Kept once is kept: a second "Save" has nothing new to store.
     QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::NothingRecorded);
-}
-
-void TestMediaControl::aFailedSaveKeepsTheRecording()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("dictats/animals-anna3.wav"));
-    MediaControl control;
-    control.setFileName(path);
-    QCOMPARE(control.runCommand(QStringLiteral("Open")), Result::Done);
-    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
-    QTRY_VERIFY(control.elapsedMs() >= 300);
-    control.setCommand(QStringLiteral("stop"));
-
-    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::WriteFailed);
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dictats")));
-    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
-    QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
 }
 
 void TestMediaControl::followsTheDefaultOutputAndSurvivesItsLoss()

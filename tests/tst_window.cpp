@@ -189,9 +189,9 @@ void TestWindow::layoutScaleForTheFreeArea()
     QFETCH(QRect, available);
     QFETCH(QMargins, frame);
     QFETCH(qreal, scale);
-    QCOMPARE(layoutScale(available, frame), scale);
+    QCOMPARE(layoutScale(kLayoutTwips, available, frame), scale);
     // The scaled layout never needs more than the area it was scaled for.
-    const QSize needed = layoutSize(scale).grownBy(frame);
+    const QSize needed = layoutSize(kLayoutTwips, scale).grownBy(frame);
     QVERIFY(needed.width() <= available.width() && needed.height() <= available.height());
 }
 
@@ -208,9 +208,10 @@ void TestWindow::takesTheScaleOfItsScreen()
     w->move(screens.at(1)->geometry().topLeft());
     QTRY_COMPARE(w->screen(), screens.at(1));
     QTRY_VERIFY(panel->geometry().bottom() < w->height());
-    const qreal scale = qreal(panel->geometry().bottom() + 1) / layoutSize(1).height();
+    const qreal scale = qreal(panel->geometry().bottom() + 1)
+            / layoutSize(kLayoutTwips, 1).height();
     QVERIFY2(scale < 0.8, qPrintable(QString::number(scale)));
-    QCOMPARE(w->size(), layoutSize(scale));
+    QCOMPARE(w->size(), layoutSize(kLayoutTwips, scale));
     QVERIFY(message->font().pointSizeF() < designFont.pointSizeF());
 
     w->move(screens.at(0)->geometry().topLeft());

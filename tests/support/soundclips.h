@@ -5,7 +5,7 @@
 #pragma once
 
 #include "restorers.h"
-#include "sound/audioclip.h"
+#include "sound/soundsystem.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,0 +1,475 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The recorder's engine, and MMControl1 around it, against a sound system with pretend devices:
+// the transport's state changes, one table of them, and what the bar shows of them. No sound
+// server is involved; the clip files are real, read and written by the sound module's code.
+// What only real sound shows (what the sink hears, devices coming and going) is in
+// tst_mediacontrol.
+#include "sound/audioclip.h"
+#include "sound/mediacontrol.h"
+#include "sound/recorderengine.h"
+#include "sound/voice.h"
+#include "sound/wavfile.h"
+#include "support/soundclips.h"
+#include "support/testfiles.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace soundclips;
+using recorder::Command;
+using recorder::Mode;
+using recorder::Result;
+using testfiles::fileBytes;
+
+namespace {
+
+// Devices that do what they are told at once; the test moves time and ends clips.
+class FakeSoundSystem final : public SoundSystem
+{
+public:
+    ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
+    ClipReadResult readClipBytes(const QByteArray &wav) override
+    {
+        QBuffer device;
+        device.setData(withStreamedSizes(wav));
+        device.open(QIODevice::ReadOnly);
+        return readClip(device);
+    }
+    AudioClip keptRecording(const AudioClip &clip) override { return ::keptRecording(clip); }
+    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
+                                TrashFunction trash) override
+    {
+        return ::saveClipFile(clip, path, trash);
+    }
+
+    bool hasOutput() const override { return output; }
+    bool hasInput() const override { return input; }
+
+    // The clip goes on in real time until it is stopped; it ends when the test says so.
+    StartResult startPlayback(const AudioClip &, qint64 fromUSecs) override
+    {
+        if (!output)
+            return StartResult::NoDevice;
+        playing = true;
+        position = fromUSecs;
+        m_since.start();
+        return StartResult::Started;
+    }
+    void stopPlayback() override
+    {
+        position = positionUSecs();
+        playing = false;
+    }
+    qint64 positionUSecs() const override
+    {
+        return playing ? position + m_since.nsecsElapsed() / 1000 : position;
+    }
+
+    StartResult startRecording() override
+    {
+        if (!input)
+            return StartResult::NoDevice;
+        recording = true;
+        return StartResult::Started;
+    }
+    AudioClip stopRecording() override
+    {
+        return std::exchange(recording, false) ? heard : AudioClip();
+    }
+    qint64 recordedUSecs() const override { return recording ? heard.durationUSecs() : 0; }
+    float level() const override { return 0.5f; }
+
+    bool output = true;
+    bool input = true;
+    bool playing = false;
+    bool recording = false;
+    qint64 position = 0;
+    AudioClip heard = tone(8000, 1, 0.4, 0.5f);
+
+private:
+    QElapsedTimer m_since;
+};
+
+// A factory for the engine that leaves the test a look at what it made.
+RecorderEngine::SoundSystemFactory fake(FakeSoundSystem *&made, bool output = true,
+                                        bool input = true)
+{
+    return [&made, output, input] {
+        auto sound = std::make_unique<FakeSoundSystem>();
+        sound->output = output;
+        sound->input = input;
+        made = sound.get();
+        return sound;
+    };
+}
+
+// What happens to the engine: a command (the engine's, in its order), or news from the devices.
+enum class Step { Close, Open, Rewind, Play, Pause, Stop, Record, Save, ClipEnds, InputLost };
+
+Result apply(RecorderEngine &engine, FakeSoundSystem *sound, Step step)
+{
+    switch (step) {
+    case Step::ClipEnds:
+        sound->playing = false;
+        sound->playbackFinished();
+        return Result::Done;
+    case Step::InputLost:
+        sound->recordingInterrupted();
+        return Result::Done;
+    default:
+        return engine.run(Command(int(step)));
+    }
+}
+
+QStringList enabledButtons(const MediaControl &control)
+{
+    QStringList names;
+    for (const QToolButton *button : control.findChildren<QToolButton *>()) {
+        if (button->isEnabled())
+            names << button->objectName();
+    }
+    return names;
+}
+
+QToolButton *button(const MediaControl &control, const char *name)
+{
+    return control.findChild<QToolButton *>(QLatin1String(name));
+}
+
+} // namespace
+
+class TestRecorderEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stateChanges_data();
+    void stateChanges();
+    void aFailedSaveKeepsTheRecording();
+    void keepsARecordingTrimmedAndEven_data();
+    void keepsARecordingTrimmedAndEven();
+    void theTickLeavesButtonsAndTextAlone();
+    void buttonsFollowTheBackend();
+    void keysWorkTheBar();
+    void aFailingSynthesiserLeavesTheStripUsable_data();
+    void aFailingSynthesiserLeavesTheStripUsable();
+};
+
+void TestRecorderEngine::stateChanges_data()
+{
+    QTest::addColumn<QString>("file"); // as support/soundclips.h's putClipFile() takes it
+    QTest::addColumn<bool>("devices");
+    QTest::addColumn<QList<Step>>("steps");
+    QTest::addColumn<QList<Result>>("results");
+    QTest::addColumn<QList<Mode>>("changes"); // every mode the engine announced, in order
+    QTest::addColumn<bool>("kept");           // a clip file was written
+
+    const QList<Step> window {Step::Close, Step::Open, Step::Rewind, Step::Play};
+    QTest::newRow("the window's play button, to the clip's end")
+            << "clip" << true << window + QList {Step::ClipEnds} << QList<Result>(5, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing, Mode::Stopped} << false;
+    QTest::newRow("pause, then play on")
+            << "clip" << true << window + QList {Step::Pause, Step::Play}
+            << QList<Result>(6, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing, Mode::Paused, Mode::Playing} << false;
+    QTest::newRow("back to the start while playing keeps playing")
+            << "clip" << true << window + QList {Step::Rewind} << QList<Result>(5, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("back to the start while paused stops")
+            << "clip" << true << window + QList {Step::Pause, Step::Rewind}
+            << QList<Result>(6, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing, Mode::Paused, Mode::Stopped} << false;
+    QTest::newRow("stop while playing")
+            << "clip" << true << window + QList {Step::Stop} << QList<Result>(5, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing, Mode::Stopped} << false;
+    QTest::newRow("record over a clip not made yet, stop, keep")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::Stop, Step::Save}
+            << QList<Result>(4, Result::Done)
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped} << true;
+    QTest::newRow("keep while recording ends the recording")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::Save}
+            << QList<Result>(3, Result::Done)
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped} << true;
+    QTest::newRow("play while recording plays the recording")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::Play}
+            << QList<Result>(3, Result::Done)
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("a lost input ends the recording, which can be kept")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::InputLost, Step::Save}
+            << QList<Result>(4, Result::Done)
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped} << true;
+    QTest::newRow("a discarded recording is not kept")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::Close, Step::Save}
+            << QList {Result::Done, Result::Done, Result::Done, Result::NothingOpen}
+            << QList {Mode::Stopped, Mode::Recording, Mode::NotOpen} << false;
+    QTest::newRow("kept once is kept")
+            << "missing" << true << QList {Step::Open, Step::Record, Step::Save, Step::Save}
+            << QList {Result::Done, Result::Done, Result::Done, Result::NothingRecorded}
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped} << true;
+    QTest::newRow("without devices")
+            << "clip" << false << window + QList {Step::Record}
+            << QList {Result::Done, Result::Done, Result::Done, Result::NoDevice, Result::NoDevice}
+            << QList {Mode::Stopped} << false;
+    QTest::newRow("a file that is not audio")
+            << "text" << true << QList {Step::Open, Step::Play, Step::Record, Step::Stop}
+            << QList {Result::BadFile, Result::BadFile, Result::Done, Result::Done}
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped} << false;
+    QTest::newRow("nothing open") << "clip" << true
+                                  << QList {Step::Rewind, Step::Play,   Step::Pause,
+                                            Step::Stop,   Step::Record, Step::Save}
+                                  << QList<Result>(6, Result::NothingOpen) << QList<Mode>()
+                                  << false;
+}
+
+void TestRecorderEngine::stateChanges()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, devices);
+    QFETCH(QList<Step>, steps);
+    QFETCH(QList<Result>, results);
+    QFETCH(QList<Mode>, changes);
+    QFETCH(bool, kept);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    QVERIFY(putClipFile(path, file));
+    const QByteArray before = fileBytes(path);
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine engine(fake(sound, devices, devices));
+    QSignalSpy announced(&engine, &RecorderEngine::modeChanged);
+    engine.setFileName(path);
+
+    QList<Result> got;
+    for (const Step step : steps)
+        got << apply(engine, sound, step);
+    QCOMPARE(got, results);
+    QList<Mode> gotChanges;
+    for (const QList<QVariant> &change : announced)
+        gotChanges << change.at(0).value<Mode>();
+    QCOMPARE(gotChanges, changes);
+    QCOMPARE(fileBytes(path) != before, kept);
+    // Playing and recording are the only modes that hold a device.
+    QCOMPARE(sound && sound->playing, engine.mode() == Mode::Playing);
+    QCOMPARE(sound && sound->recording, engine.mode() == Mode::Recording);
+}
+
+void TestRecorderEngine::aFailedSaveKeepsTheRecording()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dictats/animals-anna3.wav"));
+    FakeSoundSystem *sound = nullptr;
+    MediaControl control(nullptr, fake(sound));
+    control.setFileName(path);
+    QCOMPARE(control.runCommand(QStringLiteral("Open")), Result::Done);
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    control.setCommand(QStringLiteral("stop"));
+
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::WriteFailed);
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dictats")));
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+    QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
+}
+
+void TestRecorderEngine::keepsARecordingTrimmedAndEven_data()
+{
+    QTest::addColumn<float>("amplitude");
+    QTest::newRow("a second of silence before and after") << 0.5f;
+    QTest::newRow("at -30 dBFS") << 0.0316f;
+}
+
+void TestRecorderEngine::keepsARecordingTrimmedAndEven()
+{
+    QFETCH(float, amplitude);
+    QTemporaryDir dir;
+    const QString clipPath = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine recorder(fake(sound));
+    recorder.setFileName(clipPath);
+    QCOMPARE(recorder.run(Command::Open), Result::Done);
+    sound->heard = spokenInARoom(44100, 1, 1.0, tone(44100, 1, 1.0, amplitude), 1.0, 0.0f);
+    QCOMPARE(recorder.run(Command::Record), Result::Done);
+    QCOMPARE(recorder.run(Command::Save), Result::Done);
+
+    const WavInfo kept = readWav(clipPath);
+    QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    QCOMPARE(kept.sampleRate, 44100);
+    // The second of voice and the margin either side.
+    const double seconds = kept.clip.durationUSecs() / 1e6;
+    QVERIFY2(std::abs(seconds - (1.0 + 2 * kTrimMarginUSecs / 1e6)) <= 0.05,
+             qPrintable(QString::number(seconds)));
+    const std::optional<double> loudness = integratedLoudness(kept.clip);
+    QVERIFY(loudness);
+    QVERIFY2(std::abs(*loudness - kTargetLufs) <= 1.0, qPrintable(QString::number(*loudness)));
+}
+
+// While a clip plays, 20 times a second, only the clock and the meter move: the buttons'
+// state and the item's text are left alone.
+void TestRecorderEngine::theTickLeavesButtonsAndTextAlone()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(putClipFile(path, QStringLiteral("clip")));
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine engine(fake(sound));
+    int textReads = 0;
+    engine.setSpeechText([&textReads] {
+        ++textReads;
+        return QStringLiteral("El gat dorm.");
+    });
+    engine.setFileName(path);
+    QCOMPARE(engine.run(Command::Open), Result::Done);
+    QCOMPARE(engine.run(Command::Play), Result::Done);
+    const int readsBefore = textReads;
+    QSignalSpy states(&engine, &RecorderEngine::stateChanged);
+    QSignalSpy ticks(&engine, &RecorderEngine::tick);
+    QTRY_VERIFY(ticks.size() >= 5);
+    QCOMPARE(states.size(), 0);
+    QCOMPARE(textReads, readsBefore);
+}
+
+void TestRecorderEngine::buttonsFollowTheBackend()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
+    FakeSoundSystem *sound = nullptr;
+    MediaControl control(nullptr, fake(sound));
+    control.show();
+    const QStringList atRest {QStringLiteral("playButton"), QStringLiteral("recordButton")};
+
+    QCOMPARE(enabledButtons(control), QStringList());
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(enabledButtons(control), atRest);
+
+    // Commands from the window move the buttons as much as clicks do.
+    control.setCommand(QStringLiteral("play"));
+    QCOMPARE(enabledButtons(control),
+             QStringList({QStringLiteral("prevButton"), QStringLiteral("pauseButton"),
+                          QStringLiteral("stopButton")}));
+    QTRY_VERIFY(control.elapsedMs() > 0);
+
+    QTest::mouseClick(button(control, "pauseButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Paused);
+    QVERIFY(control.elapsedMs() > 0);
+    QCOMPARE(enabledButtons(control),
+             QStringList({QStringLiteral("prevButton"), QStringLiteral("playButton"),
+                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
+
+    QTest::mouseClick(button(control, "prevButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(control.elapsedMs(), 0);
+    QCOMPARE(enabledButtons(control), atRest);
+
+    QTest::mouseClick(button(control, "playButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(control.elapsedMs(), 0);
+
+    QTest::mouseClick(button(control, "recordButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Recording);
+    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("stopButton")});
+    QTRY_VERIFY(control.elapsedMs() >= 100);
+    QTest::mouseClick(button(control, "stopButton"), Qt::LeftButton);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QCOMPARE(enabledButtons(control), atRest);
+
+    // A clip that does not exist yet can only be recorded.
+    control.setFileName(dir.filePath(QStringLiteral("new.wav")));
+    control.setCommand(QStringLiteral("Open"));
+    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("recordButton")});
+}
+
+void TestRecorderEngine::keysWorkTheBar()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    QVERIFY(writeWav(path, tone(44100, 1, 2.0, 0.5f), SF_FORMAT_PCM_16));
+    FakeSoundSystem *sound = nullptr;
+    MediaControl control(nullptr, fake(sound));
+    control.setFileName(path);
+    control.setCommand(QStringLiteral("Open"));
+
+    QTest::keyClick(&control, Qt::Key_Space);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QTest::keyClick(&control, Qt::Key_Space);
+    QCOMPARE(control.mode(), Mode::Paused);
+    QTest::keyClick(&control, Qt::Key_Home);
+    QCOMPARE(control.mode(), Mode::Stopped);
+    QTest::keyClick(&control, Qt::Key_R);
+    QCOMPARE(control.mode(), Mode::Recording);
+    QTest::keyClick(&control, Qt::Key_Escape);
+    QCOMPARE(control.mode(), Mode::Stopped);
+}
+
+void TestRecorderEngine::aFailingSynthesiserLeavesTheStripUsable_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("espeakLibrary");
+    QTest::addColumn<bool>("speaks");
+
+    const QString espeak = QStringLiteral("espeak-ng");
+    QTest::newRow("Festival hangs")
+            << QStringLiteral("sleep") << QStringList {"60"} << espeak << true;
+    QTest::newRow("Festival crashes")
+            << QStringLiteral("sh") << QStringList {"-c", "kill -SEGV $$"} << espeak << true;
+    // What text2wave does without the Catalan voice: it succeeds and writes nothing.
+    QTest::newRow("Festival without its voice")
+            << QStringLiteral("true") << QStringList() << espeak << true;
+    QTest::newRow("Festival is missing")
+            << QStringLiteral("/nonexistent/text2wave") << QStringList() << espeak << true;
+    QTest::newRow("no voice at all") << QStringLiteral("/nonexistent/text2wave") << QStringList()
+                                     << QStringLiteral("luvana-no-such-voice") << false;
+}
+
+void TestRecorderEngine::aFailingSynthesiserLeavesTheStripUsable()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, espeakLibrary);
+    QFETCH(bool, speaks);
+    QTemporaryDir dir;
+    const QString clipPath = dir.filePath(QStringLiteral("animals-3.wav"));
+
+    FakeSoundSystem *sound = nullptr;
+    MediaControl control(nullptr, fake(sound));
+    control.voice()->setSynthesiser({program, arguments, {}, 500});
+    control.voice()->setEspeakLibrary(espeakLibrary);
+    control.setSpeechText([] { return QStringLiteral("On dorm el gat?"); });
+    control.setCommand(QStringLiteral("close"));
+    control.setFileName(clipPath);
+    control.setCommand(QStringLiteral("Open"));
+    control.setCommand(QStringLiteral("prev"));
+    control.setCommand(QStringLiteral("play"));
+    QSignalSpy spoken(&control, &MediaControl::speechFinished);
+    QToolButton *voiceButton = button(control, "voiceButton");
+    QTest::mouseClick(voiceButton, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, 10000);
+
+    QCOMPARE(control.voice()->kind(), speaks ? Voice::Kind::Espeak : Voice::Kind::None);
+    QCOMPARE(voiceButton->isEnabled(), speaks);
+    QCOMPARE(button(control, "playButton")->isEnabled(), speaks);
+    QVERIFY(voiceButton->toolTip().endsWith(speaks ? QStringLiteral("eSpeak NG")
+                                                   : QStringLiteral("instal·lada")));
+    QCOMPARE(control.runCommand(QStringLiteral("Save")),
+             speaks ? Result::Done : Result::NothingRecorded);
+    QCOMPARE(QFile::exists(clipPath), speaks);
+
+    // The microphone works as before.
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
+    QVERIFY(readWav(clipPath).clip.durationUSecs() > 0);
+}
+
+QTEST_MAIN(TestRecorderEngine)
+#include "tst_recorderengine.moc"
