@@ -53,8 +53,17 @@ qtshadertools_options=("${qt_host[@]}" -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=
 # Multimedia for QAudioSink and QAudioSource only: no decoding back end, no QML. Its Windows
 # audio needs Media Foundation, whose MinGW-w64 libraries are named in lower case where Qt
 # looks for Mf, Mfplat...
+# Its sources also name a few Windows headers with capitals that MinGW-w64's are without, which
+# only matters where file names have a case: a folder of links gives them both spellings.
 mingw_lib=/usr/x86_64-w64-mingw32/lib
-qtmultimedia_options=("${qt_host[@]}"
+mingw_case=$cache/build/mingw-case
+mkdir -p "$mingw_case"
+for header in Dbt Functiondiscoverykeys_devpkey InitGuid Mferror Mfidl Mfreadwrite Wmcodecdsp; do
+    lower=$(echo "$header" | tr '[:upper:]' '[:lower:]')
+    ln -sf "/usr/x86_64-w64-mingw32/include/$lower.h" "$mingw_case/$header.h"
+done
+ln -sf "$prefix/include/QtCore/qurl.h" "$mingw_case/QUrl.h"
+qtmultimedia_options=("${qt_host[@]}" -DCMAKE_CXX_FLAGS="-I$mingw_case"
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DBUILD_WITH_PCH=OFF
     -DFEATURE_ffmpeg=OFF -DFEATURE_gstreamer=OFF -DFEATURE_spatialaudio=OFF
     -DFEATURE_spatialaudio_quick3d=OFF
@@ -111,7 +120,14 @@ build_dep() {
     if [ ! -d "$src" ]; then
         local unpack=$cache/src/.unpack-$package
         rm -rf "$unpack" && mkdir -p "$unpack"
-        (cd "$unpack" && apt-get source --only-source "$package=$version")
+        # Where the archive lacks the Debian changes of a version (libebur128 1.2.6-1's answer
+        # 404), the upstream tarball it holds for that version is built as it stands.
+        if ! (cd "$unpack" && apt-get source --only-source "$package=$version"); then
+            local tarball
+            tarball=$(find "$unpack" -maxdepth 1 -name '*.orig.tar.*' | head -n1)
+            [ -n "$tarball" ] || { echo "no source for $package $version" >&2; exit 1; }
+            tar -xf "$tarball" -C "$unpack"
+        fi
         local dir
         dir=$(find "$unpack" -mindepth 1 -maxdepth 1 -type d | head -n1)
         mv "$dir" "$src"
@@ -120,8 +136,16 @@ build_dep() {
     # Configured again in the same folder: a changed option rebuilds only what it changes.
     local build=$cache/build/$package
     cmake -S "$src" -B "$build" "${common[@]}" "$@"
-    cmake --build "$build" --parallel "$jobs"
-    cmake --install "$build"
+    if [ -n "${only_target:-}" ]; then
+        cmake --build "$build" --parallel "$jobs" --target "$only_target"
+        # The top folder's own files (the package's dependencies), then the target's folder.
+        cmake -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LOCAL_ONLY=ON \
+            -P "$build/cmake_install.cmake"
+        cmake -DCMAKE_INSTALL_PREFIX="$prefix" -P "$build/$only_folder/cmake_install.cmake"
+    else
+        cmake --build "$build" --parallel "$jobs"
+        cmake --install "$build"
+    fi
     echo "$stamp_text" >"$stamp"
 }
 
@@ -151,7 +175,9 @@ ensure_sources
 espeak_header
 build_dep qt6-base "${qtbase_options[@]}"
 build_dep qt6-shadertools "${qtshadertools_options[@]}"
-build_dep qt6-multimedia "${qtmultimedia_options[@]}"
+# The library alone: its media plugins decode and capture media, which Luvana does not do, and
+# need Qt Concurrent besides.
+only_target=Multimedia only_folder=src/multimedia build_dep qt6-multimedia "${qtmultimedia_options[@]}"
 build_dep libsndfile "${libsndfile_options[@]}"
 build_dep libebur128 "${libebur128_options[@]}"
 build_dep soundtouch "${soundtouch_options[@]}"

@@ -91,8 +91,8 @@ foreach(pair
     list(GET pair 1 catalan)
     string(REPLACE "${english}" "${catalan}" nsis_template "${nsis_template}")
 endforeach()
-# NSIS reads the script in the ANSI code page unless it starts with a byte-order mark.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in "\xEF\xBB\xBF${nsis_template}")
+# CPack writes the script out in UTF-8 behind a byte-order mark, which NSIS reads as such.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in "${nsis_template}")
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
 
 set(CPACK_GENERATOR NSIS ZIP)

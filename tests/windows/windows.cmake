@@ -7,8 +7,19 @@
 # only when asked for (packaging/windows/build.sh --test), never in the default test run.
 
 find_program(LUVANA_WINE wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+# Where Wine finds the libraries: the cross-built ones and the MinGW-w64 runtime, as Windows
+# paths on Wine's drive Z:, which is the root of this system.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
+    OUTPUT_VARIABLE runtime_dll OUTPUT_STRIP_TRAILING_WHITESPACE)
+cmake_path(GET runtime_dll PARENT_PATH runtime_dir)
+set(wine_path)
+foreach(folder $ENV{LUVANA_WINDOWS_PREFIX}/bin ${runtime_dir} /usr/x86_64-w64-mingw32/lib)
+    string(REPLACE "/" "\\" folder "${folder}")
+    list(APPEND wine_path "Z:${folder}")
+endforeach()
+list(JOIN wine_path "\;" wine_path)
 set(wine_environment
-    "WINEPATH=$ENV{LUVANA_WINDOWS_PREFIX}/bin"
+    "WINEPATH=${wine_path}"
     "WINEDEBUG=-all"
     "WINEDLLOVERRIDES=mscoree,mshtml="
     "WINEPREFIX=${CMAKE_CURRENT_BINARY_DIR}/wineprefix")
@@ -16,7 +27,8 @@ set(wine_environment
 foreach(suite tst_codec tst_format tst_dictationfile tst_listening)
     add_executable(${suite} ${suite}.cpp)
     luvana_set_warnings(${suite})
-    add_test(NAME ${suite} COMMAND ${LUVANA_WINE} $<TARGET_FILE:${suite}>)
+    add_test(NAME ${suite} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/windows/wine-test.sh
+        ${LUVANA_WINE} $<TARGET_FILE:${suite}>)
     set_tests_properties(${suite} PROPERTIES LABELS windows RESOURCE_LOCK wineprefix
         ENVIRONMENT "${wine_environment}")
 endforeach()
