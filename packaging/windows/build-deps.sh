@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 
-# Cross-builds, for 64-bit Windows, the libraries Luvana links: Qt's base and multimedia modules,
-# libsndfile, libebur128 and SoundTouch, each from Debian's own source package (apt-get source), configured
-# as small as what Luvana uses allows. They go into a cache folder outside the checkout and are
+# Cross-builds, for 64-bit Windows, the libraries Luvana links: Qt's base, shader-tools and
+# multimedia modules, libsndfile, libebur128 and SoundTouch, each from Debian's own source
+# package (apt-get source), configured as small as what Luvana uses allows. They go into a cache folder outside the checkout and are
 # built again only when a package's version or its options change.
 #
 #   packaging/windows/build-deps.sh [CACHE]     (default: $LUVANA_WINDOWS_CACHE, or

@@ -10,7 +10,8 @@
 #   wav2 of the installed sample must be heard at the sound server's sink; a kept recording is
 #   a WAV, a discarded one is never deleted outright;
 # - the uninstaller takes away what was installed.
-# Run by ctest under xvfb-run (label "windows"), with LUVANA_WINE naming wine64.
+# Run by ctest under xvfb-run (label "windows"), with LUVANA_WINE naming wine64 and
+# LUVANA_WINDOWS_PREFIX the cross-built libraries.
 set -euo pipefail
 
 installer=$1
@@ -18,9 +19,10 @@ driver=$2
 native_driver=$3
 pulse_fixture=$4
 wine=${LUVANA_WINE:-/usr/lib/wine/wine64}
+wineserver=$(dirname "$wine")/wineserver
 
 work=$(mktemp -d /tmp/luvana-wine.XXXXXX)
-trap 'sh "$pulse_fixture" stop "$work/pulse" >/dev/null 2>&1 || true; "${wine%wine64}wineserver" -k 2>/dev/null || wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'sh "$pulse_fixture" stop "$work/pulse" >/dev/null 2>&1 || true; "$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINEPATH
 
@@ -36,16 +38,17 @@ CI=1 sh "$pulse_fixture" start "$work/pulse"
 export PULSE_SERVER="unix:$work/pulse/runtime/native" XDG_RUNTIME_DIR="$work/pulse/runtime"
 
 "$wine" wineboot --init >/dev/null 2>&1
+# The installer hands its work to a process of its own and returns; wait for every one to end.
 "$wine" "$installer" /S
+"$wineserver" -w
 program_dir="$WINEPREFIX/drive_c/Program Files/Luvana"
 for file in luvana.exe Uninstall.exe LICENSE.txt qt.conf dictats/tardor.dtd dictats/textos.html \
     guia/guia.md plugins/platforms/qwindows.dll; do
     [ -e "$program_dir/$file" ] || fail "the installer left out $file"
 done
 ls "$program_dir"/dictats/*.wav >/dev/null || fail "the installer left out the sample clips"
-ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Luvana/*.lnk \
-    "$WINEPREFIX"/drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Luvana/*.lnk \
-    2>/dev/null | grep -q . || fail "no Start-menu entry"
+[ -n "$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Luvana/*.lnk')" ] \
+    || fail "no Start-menu entry"
 
 # The program itself opens its window, captioned as on Linux.
 "$wine" "$program_dir/luvana.exe" &
@@ -58,19 +61,26 @@ for _ in $(seq 1 60); do
     fi
     sleep 0.5
 done
-kill "$program" 2>/dev/null || true
+"$wineserver" -k
 wait "$program" 2>/dev/null || true
 [ -n "$found" ] || fail "the installed luvana.exe showed no window Form1"
 
 # The driver, beside the installed program, on its libraries, sound module and samples.
+# The driver, and Qt Test, which the program itself does without.
 cp "$driver" "$program_dir/tst_installed.exe"
+cp "${LUVANA_WINDOWS_PREFIX:?names the cross-built libraries}/bin/Qt6Test.dll" "$program_dir/"
 mkdir -p "$work/windows" "$work/linux"
 parec --device=luvana_sink.monitor --format=s16le --rate=48000 --channels=1 \
     --raw "$work/sink.raw" &
 capture=$!
-LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe"
+# Qt Test under Wine reports into a file, not to a redirected standard output.
+status=0
+LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe" \
+    -o "Z:${work//\//\\}\\driver.txt,txt" || status=$?
 kill "$capture"
 wait "$capture" 2>/dev/null || true
+cat "$work/driver.txt"
+[ "$status" -eq 0 ] || fail "the installed program's window failed its checks"
 
 LUVANA_CHECK_OUT="$work/linux" QT_QPA_PLATFORM=xcb PULSE_SERVER=unix:/nonexistent \
     "$native_driver" controlsWhereTheLayoutPutsThem teacherSavesADictation
@@ -88,8 +98,9 @@ sys.exit(0 if loud > 48000 // 4 else 1)
 PY
 echo "check-installed: discarded clip $(cat "$work/windows/discarded.txt")"
 
-rm "$program_dir/tst_installed.exe"
+rm "$program_dir/tst_installed.exe" "$program_dir/Qt6Test.dll"
 "$wine" "$program_dir/Uninstall.exe" /S _?="C:\\Program Files\\Luvana"
+"$wineserver" -w
 remaining=$(find "$program_dir" -type f ! -name Uninstall.exe 2>/dev/null | head -n5)
 [ -z "$remaining" ] || fail "the uninstaller left $remaining"
 echo "check-installed: passed"

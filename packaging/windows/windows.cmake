@@ -91,8 +91,15 @@ foreach(pair
     list(GET pair 1 catalan)
     string(REPLACE "${english}" "${catalan}" nsis_template "${nsis_template}")
 endforeach()
-# CPack writes the script out in UTF-8 behind a byte-order mark, which NSIS reads as such.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in "${nsis_template}")
+# A 64-bit installer, for a 64-bit program: it runs where only 64-bit Windows programs can, as
+# under Debian's wine64. The template starts with a byte-order mark and a comment line, and the
+# script is read as UTF-8 for the mark.
+string(FIND "${nsis_template}" "\n" first_line_end)
+math(EXPR first_line_end "${first_line_end} + 1")
+string(SUBSTRING "${nsis_template}" 0 ${first_line_end} first_line)
+string(SUBSTRING "${nsis_template}" ${first_line_end} -1 nsis_template)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in
+    "${first_line}Target amd64-unicode\n${nsis_template}")
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
 
 set(CPACK_GENERATOR NSIS ZIP)

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The installed Windows program, driven through its real window. packaging/windows/
-// check-installed.sh copies this suite into the folder the installer made, so that it runs on the
-// installed libraries, sound modules and sample dictations, under Wine, and runs it again as a
-// Linux build of the same sources. Each case writes what it made into $LUVANA_CHECK_OUT for the script to compare
-// between the two: the rectangle of every control, and a dictation a teacher typed and saved.
+// check-installed.sh copies this suite into the folder the installer made, so that it runs on
+// the installed libraries, sound modules and sample dictations, under Wine, and runs it again as
+// a Linux build of the same sources. Each case writes what it made into $LUVANA_CHECK_OUT for the
+// script to compare between the two: the rectangle of every control, and a dictation a teacher
+// typed and saved.
 #include "listening/clippath.h"
 #include "platform/datapaths.h"
 #include "sound/mediacontrol.h"

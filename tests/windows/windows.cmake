@@ -45,4 +45,4 @@ add_test(NAME check_installed
         $<TARGET_FILE:tst_installed> ${LUVANA_NATIVE_CHECK}
         ${CMAKE_CURRENT_SOURCE_DIR}/pulse-fixture.sh)
 set_tests_properties(check_installed PROPERTIES LABELS windows TIMEOUT 900 RESOURCE_LOCK wineprefix
-    ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LUVANA_WINE=${LUVANA_WINE}")
+    ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LUVANA_WINE=${LUVANA_WINE};LUVANA_WINDOWS_PREFIX=$ENV{LUVANA_WINDOWS_PREFIX}")
