@@ -3,8 +3,9 @@
 
 # Cross-builds, for 64-bit Windows, the libraries Luvana links: Qt's base, shader-tools and
 # multimedia modules, libsndfile, libebur128 and SoundTouch, each from Debian's own source
-# package (apt-get source), configured as small as what Luvana uses allows. They go into a cache folder outside the checkout and are
-# built again only when a package's version or its options change.
+# package (apt-get source), configured as small as what Luvana uses allows. They go into a cache
+# folder outside the checkout and are built again only when a package's version or its options
+# change.
 #
 #   packaging/windows/build-deps.sh [CACHE]     (default: $LUVANA_WINDOWS_CACHE, or
 #                                                ~/.cache/luvana-windows)
