@@ -7,7 +7,6 @@
 #include "sound/soundsystem.h"
 #include "sound/wavfile.h"
 
-#include <QBuffer>
 #include <QMediaDevices>
 
 #include <type_traits>
@@ -38,13 +37,7 @@ public:
     }
 
     ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
-    ClipReadResult readClipBytes(const QByteArray &wav) override
-    {
-        QBuffer device;
-        device.setData(withStreamedSizes(wav));
-        device.open(QIODevice::ReadOnly);
-        return readClip(device);
-    }
+    ClipReadResult readClipBytes(const QByteArray &wav) override { return ::readClipBytes(wav); }
     AudioClip keptRecording(const AudioClip &recording) override
     {
         return ::keptRecording(recording);

@@ -139,6 +139,14 @@ ClipReadResult readClip(QIODevice &device)
     return decodeClip(device.readAll());
 }
 
+ClipReadResult readClipBytes(const QByteArray &wav)
+{
+    QBuffer device;
+    device.setData(withStreamedSizes(wav));
+    device.open(QIODevice::ReadOnly);
+    return readClip(device);
+}
+
 ClipReadResult readClipFile(const QString &path)
 {
     const QFileInfo info(path);

@@ -24,6 +24,8 @@ ClipReadResult readClipFile(const QString &path);
 // Where the data chunk is the last one, that trailing header is cut and its data size taken;
 // without one, the data is whatever follows. Any other WAV comes back as it was.
 QByteArray withStreamedSizes(QByteArray wav);
+// A WAV held in memory (a voice's output), with its streamed sizes mended as above.
+ClipReadResult readClipBytes(const QByteArray &wav);
 
 enum class [[nodiscard]] ClipWriteError {None, Rejected, WriteFailed};
 
