@@ -2,6 +2,8 @@
 
 #include "sound/clipplayer.h"
 
+#include "sound/mixformat.h"
+
 #include <QAudioSink>
 #include <QMediaDevices>
 
@@ -39,7 +41,11 @@ ClipPlayer::~ClipPlayer()
 
 QAudioFormat ClipPlayer::outputFormat(const QAudioDevice &device, const AudioClip &clip) const
 {
-    QAudioFormat format;
+    // Where the system mixes in one format, the clip is converted here, once, and not by a
+    // converter the system may lack.
+    QAudioFormat format = mixFormat(device);
+    if (format.isValid())
+        return format;
     format.setSampleRate(clip.sampleRate);
     format.setChannelCount(clip.channelCount);
     format.setSampleFormat(QAudioFormat::Float);
