@@ -76,6 +76,16 @@ Espeak::Espeak(QObject *parent) : Synthesiser(parent), m_library(QStringLiteral(
 void Espeak::setLibrary(const QString &name)
 {
     m_library = name;
+    m_installed.reset();
+}
+
+bool Espeak::isInstalled()
+{
+    // Found, not opened: opening reads the voice data, which waits for the first word. Where
+    // there is no library at all (Windows has none), the button says so before it is pressed.
+    if (!m_installed)
+        m_installed = QLibrary(m_library, 1).load();
+    return *m_installed;
 }
 
 void Espeak::speak(const QString &text, const Decoder &, Done done)

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class Espeak final : public Synthesiser
 {
     Q_OBJECT
@@ -19,12 +21,12 @@ public:
     void setLibrary(const QString &name);
 
     recorder::VoiceKind kind() const override { return recorder::VoiceKind::Espeak; }
-    // Whether it loads is known only once it is opened, when it first speaks.
-    bool isInstalled() override { return true; }
+    bool isInstalled() override;
     void speak(const QString &text, const Decoder &decode, Done done) override;
     void cancel() override;
 
 private:
     QString m_library;
+    std::optional<bool> m_installed;
     Done m_done;
 };

@@ -445,8 +445,9 @@ void TestRecorderEngine::aFailingSynthesiserLeavesTheStripUsable()
     control.setCommand(QStringLiteral("play"));
     QSignalSpy spoken(&control, &MediaControl::speechFinished);
     QToolButton *voiceButton = button(control, "voiceButton");
+    // With no voice at all the button says so before it is pressed, and a press does nothing.
     QTest::mouseClick(voiceButton, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), speaks ? 1 : 0, 10000);
 
     QCOMPARE(control.voice()->kind(), speaks ? Voice::Kind::Espeak : Voice::Kind::None);
     QCOMPARE(voiceButton->isEnabled(), speaks);

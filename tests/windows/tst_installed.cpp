@@ -116,6 +116,10 @@ void TestInstalled::recordingIsKeptAndNeverDeletedOutright()
 
     auto *recorder = w.get<MediaControl>("MMControl1");
     QTRY_VERIFY_WITH_TIMEOUT(w.get("recordButton")->isEnabled(), 10000);
+    // Windows has neither voice: "Veu" says so before it is pressed.
+    QVERIFY(!w.get("voiceButton")->isEnabled());
+    QCOMPARE(w.get("voiceButton")->toolTip(),
+             QStringLiteral("Veu sintètica: no hi ha cap veu catalana instal·lada"));
     w.click("recordButton");
     QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
     QTRY_VERIFY_WITH_TIMEOUT(recorder->elapsedMs() >= 800, 10000);
