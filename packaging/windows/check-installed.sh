@@ -4,11 +4,12 @@
 # Installs the Windows installer silently under Wine, on the X server and sound server of this
 # run, and checks the installed program as a pupil and a teacher would meet it:
 #   check-installed.sh <installer.exe> <tst_installed.exe> <native tst_installed> <pulse-fixture.sh>
-# - the files the installer promises are there, and the program's own window opens;
+# - the files the installer promises are there, the Start-menu entry runs the installed program,
+#   and the program's own window opens;
 # - tst_installed, copied beside the installed program, drives its window: every control's
-#   rectangle and a teacher's saved dictation must equal what the Linux build makes; playing
-#   wav2 of the installed sample must be heard at the sound server's sink; a kept recording is
-#   a WAV, a discarded one is never deleted outright;
+#   rectangle and a teacher's saved dictation must equal what the Linux build makes; the sample
+#   opened through Windows' own open dialog, its wav2 must be heard at the sound server's sink;
+#   a kept recording is a WAV, a discarded one is never deleted outright;
 # - the uninstaller takes away what was installed.
 # Run by ctest under xvfb-run (label "windows"), with LUVANA_WINE naming wine64 and
 # LUVANA_WINDOWS_PREFIX the cross-built libraries.
@@ -47,8 +48,12 @@ for file in luvana.exe Uninstall.exe LICENSE.txt qt.conf dictats/tardor.dtd dict
     [ -e "$program_dir/$file" ] || fail "the installer left out $file"
 done
 ls "$program_dir"/dictats/*.wav >/dev/null || fail "the installer left out the sample clips"
-[ -n "$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Luvana/*.lnk')" ] \
-    || fail "no Start-menu entry"
+shortcut=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Luvana/Luvana.lnk' | head -n1)
+[ -n "$shortcut" ] || fail "no Start-menu entry"
+# The entry's target, as the shortcut stores it, in the system's code page.
+target=$(grep -a -o 'C:\\[^[:cntrl:]]*\.exe' "$shortcut" | head -n1)
+[ "$target" = 'C:\Program Files\Luvana\luvana.exe' ] \
+    || fail "the Start-menu entry runs '$target', not the installed luvana.exe"
 
 # The program itself opens its window, captioned as on Linux.
 "$wine" "$program_dir/luvana.exe" &
@@ -73,12 +78,28 @@ mkdir -p "$work/windows" "$work/linux"
 parec --device=luvana_sink.monitor --format=s16le --rate=48000 --channels=1 \
     --raw "$work/sink.raw" &
 capture=$!
+# The driver opens the sample through Windows' own open dialog: it shows up untitled, with the
+# focus in its file name box, where a pupil would type the sample's path.
+(
+    for _ in $(seq 1 240); do
+        for window in $(xdotool search --onlyvisible --classname tst_installed.exe 2>/dev/null); do
+            if [ -z "$(xdotool getwindowname "$window")" ]; then
+                xdotool windowfocus --sync "$window"
+                xdotool type --delay 20 'C:\Program Files\Luvana\dictats\tardor.dtd'
+                xdotool key Return
+                exit 0
+            fi
+        done
+        sleep 0.5
+    done
+) &
+answerer=$!
 # Qt Test under Wine reports into a file, not to a redirected standard output.
 status=0
 LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe" \
     -o "Z:${work//\//\\}\\driver.txt,txt" || status=$?
-kill "$capture"
-wait "$capture" 2>/dev/null || true
+kill "$capture" "$answerer" 2>/dev/null || true
+wait "$capture" "$answerer" 2>/dev/null || true
 cat "$work/driver.txt"
 [ "$status" -eq 0 ] || fail "the installed program's window failed its checks"
 

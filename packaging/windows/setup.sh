@@ -2,10 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 
 # What the Windows build needs on Debian 12 beyond packaging/setup-debian.sh: the MinGW-w64
-# cross compiler with POSIX threads, NSIS for the installer, Wine to run and test it (with the
-# GStreamer plugins behind its Media Foundation resampler, which Qt's Windows audio uses), Qt's
-# shader tools for Qt Multimedia's build, and dpkg-dev, with which apt-get unpacks the source
-# packages of the libraries.
+# cross compiler with POSIX threads, NSIS for the installer, Wine to run and test it, xdotool to
+# answer the Windows open dialog in that test, Qt's shader tools for Qt Multimedia's build, and
+# dpkg-dev, with which apt-get unpacks the source packages of the libraries.
 set -euo pipefail
 
 if [ "$(id -u)" -ne 0 ]; then
@@ -16,4 +15,4 @@ bash "$(dirname "$0")/../setup-debian.sh"
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y --no-install-recommends \
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix nsis wine64 wine dpkg-dev perl python3 \
-  qt6-shadertools-dev qt6-shader-baker gstreamer1.0-plugins-base
+  qt6-shadertools-dev qt6-shader-baker xdotool
