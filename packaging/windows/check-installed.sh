@@ -10,7 +10,7 @@
 #   rectangle and a teacher's saved dictation must equal what the Linux build makes; the sample
 #   opened through Windows' own open dialog, its wav2 must be heard at the sound server's sink;
 #   a kept recording is a WAV, a discarded one is never deleted outright;
-# - the uninstaller takes away what was installed.
+# - the uninstaller takes away what was installed, and the portable zip, unpacked, runs alone.
 # Run by ctest under xvfb-run (label "windows"), with LUVANA_WINE naming wine64 and
 # LUVANA_WINDOWS_PREFIX the cross-built libraries.
 set -euo pipefail
@@ -55,20 +55,23 @@ target=$(grep -a -o 'C:\\[^[:cntrl:]]*\.exe' "$shortcut" | head -n1)
 [ "$target" = 'C:\Program Files\Luvana\luvana.exe' ] \
     || fail "the Start-menu entry runs '$target', not the installed luvana.exe"
 
-# The program itself opens its window, captioned as on Linux.
-"$wine" "$program_dir/luvana.exe" &
-program=$!
-found=
-for _ in $(seq 1 60); do
-    if xwininfo -root -tree 2>/dev/null | grep -q '"Form1"'; then
-        found=1
-        break
-    fi
-    sleep 0.5
-done
-"$wineserver" -k
-wait "$program" 2>/dev/null || true
-[ -n "$found" ] || fail "the installed luvana.exe showed no window Form1"
+# Whether the program at $1 opens its window, captioned as on Linux, within 30 seconds.
+opens_its_window() {
+    "$wine" "$1" &
+    local program=$! found=
+    for _ in $(seq 1 60); do
+        if xwininfo -root -tree 2>/dev/null | grep -q '"Form1"'; then
+            found=1
+            break
+        fi
+        sleep 0.5
+    done
+    "$wineserver" -k
+    wait "$program" 2>/dev/null || true
+    [ -n "$found" ]
+}
+
+opens_its_window "$program_dir/luvana.exe" || fail "the installed luvana.exe showed no window Form1"
 
 # The driver, beside the installed program, on its libraries, sound module and samples.
 # The driver, and Qt Test, which the program itself does without.
@@ -128,4 +131,10 @@ if [ -d "$program_dir" ]; then
     remaining=$(find "$program_dir" -type f ! -name Uninstall.exe | head -n5)
 fi
 [ -z "$remaining" ] || fail "the uninstaller left $remaining"
+
+# The portable zip runs on its own, as from a USB stick, with nothing installed.
+portable=${installer%.exe}.zip
+python3 -m zipfile -e "$portable" "$work/usb"
+opens_its_window "$work/usb/$(basename "$portable" .zip)/luvana.exe" \
+    || fail "luvana.exe from the portable zip showed no window Form1"
 echo "check-installed: passed"
