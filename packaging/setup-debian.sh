@@ -13,7 +13,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-svg-dev qt6-multimedia-dev libsndfile1-dev libebur128-dev libespeak-ng-dev
-  libsoundtouch-dev
+  libsoundtouch-dev libpulse-dev
   # run: platform plugins, picture readers, Catalan dialog texts, sound, fonts
   qt6-qpa-plugins qt6-translations-l10n libqt6svg6 libqt6multimedia6 libsndfile1 libebur128-1
   libsoundtouch1

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The sound module's one entry point: a SoundSystem made of Qt Multimedia's devices, a
-// ClipPlayer, a ClipRecorder and the WAV reader and writer.
+// The sound module's one entry point where Qt Multimedia reaches the devices (Windows, the
+// browser): a SoundSystem made of a ClipPlayer, a ClipRecorder and the clip files.
+#include "sound/clipfilesystem.h"
 #include "sound/clipplayer.h"
 #include "sound/cliprecorder.h"
-#include "sound/soundsystem.h"
-#include "sound/wavfile.h"
 
 #include <QMediaDevices>
 
@@ -13,13 +12,7 @@
 
 namespace {
 
-void call(const std::function<void()> &callback)
-{
-    if (callback)
-        callback();
-}
-
-class QtSoundSystem final : public SoundSystem
+class QtSoundSystem final : public ClipFileSystem
 {
 public:
     QtSoundSystem()
@@ -34,18 +27,6 @@ public:
                          [this] { call(playbackFailed); });
         QObject::connect(&m_recorder, &ClipRecorder::interrupted, &m_recorder,
                          [this] { call(recordingInterrupted); });
-    }
-
-    ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
-    ClipReadResult readClipBytes(const QByteArray &wav) override { return ::readClipBytes(wav); }
-    AudioClip keptRecording(const AudioClip &recording) override
-    {
-        return ::keptRecording(recording);
-    }
-    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
-                                TrashFunction trash) override
-    {
-        return ::saveClipFile(clip, path, trash);
     }
 
     bool hasOutput() const override { return !QMediaDevices::audioOutputs().isEmpty(); }

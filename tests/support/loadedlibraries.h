@@ -11,10 +11,9 @@
 
 namespace soundclips {
 
-// The libraries the program must not map before a sound command: the module and the two dozen
-// that come with it (Qt Multimedia, the sound server's client, the loudness meter).
-constexpr const char *kSoundLibraries[] = {"libluvana_audio.so", "libQt6Multimedia.so",
-                                           "libpulse.so", "libebur128.so"};
+// The libraries the program must not map before a sound command: the module and the dozen that
+// come with it (the sound server's client, the loudness meter).
+constexpr const char *kSoundLibraries[] = {"libluvana_audio.so", "libpulse.so", "libebur128.so"};
 
 // The process's memory map, where the system shows one (Linux); nothing elsewhere.
 inline std::optional<QByteArray> memoryMap()
