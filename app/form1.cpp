@@ -210,6 +210,13 @@ void Form1::connectHandlers(const BuiltControls &built)
     for (int item = 2; item <= 10; ++item)
         connect(lineBox(item), &QLineEdit::textChanged, m_mmControl1,
                 &MediaControl::speechTextChanged);
+    // The strip tells the window what it could not do, so the caption can say it.
+    connect(m_mmControl1, &MediaControl::commandFailed, this, &Form1::recorderFailed);
+    connect(m_mmControl1, &MediaControl::speechFinished, this, &Form1::voiceFinished);
+    connect(m_mmControl1, &MediaControl::devicesChanged, this, [this](bool hasOutput, bool) {
+        if (hasOutput)
+            clearFailure(Failure::Sound);
+    });
     // wav1_Click ... wav10_Click, each its item's playItem().
     for (int item = 1; item <= 10; ++item)
         connect(playButton(item), &QPushButton::clicked, this, [this, item] { playItem(item); });
@@ -242,8 +249,22 @@ QString &Form1::frase(int item)
 
 void Form1::setCaption(const QString &caption)
 {
-    m_keepFailed = false;
+    m_failure = Failure::None;
     setWindowTitle(caption);
+}
+
+void Form1::showFailure(Failure kind, const QString &message)
+{
+    if (m_failure == Failure::None)
+        m_captionBeforeFailure = windowTitle();
+    setWindowTitle(message);
+    m_failure = kind;
+}
+
+void Form1::clearFailure(Failure kind)
+{
+    if (m_failure == kind)
+        setCaption(m_captionBeforeFailure);
 }
 
 QWidget *Form1::itemBox(int item) const

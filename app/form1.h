@@ -13,6 +13,7 @@
 #pragma once
 
 #include "listening/exercise.h"
+#include "sound/recorder.h"
 
 #include <QPointer>
 #include <QString>
@@ -99,8 +100,16 @@ protected:
 private:
     void takeControls(const BuiltControls &built);
     void connectHandlers(const BuiltControls &built);
-    // Every change of the caption but the failed keep's goes through here.
+    // Every change of the caption but a failure's goes through here.
     void setCaption(const QString &caption);
+    // What a failure the caption tells of is about; a later success of the same kind, or any
+    // other caption, takes its words away again.
+    enum class Failure { None, Sound, Recording, Voice };
+    void showFailure(Failure kind, const QString &message);
+    void clearFailure(Failure kind);
+    // What the recorder strip's own buttons and the voice could not do.
+    void recorderFailed(recorder::Command command, recorder::Result result);
+    void voiceFinished(bool spoken);
     // The open dialog for a dictation; nothing for a cancel.
     std::optional<QString> chooseDictation();
     // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
@@ -141,8 +150,8 @@ private:
     MediaControl *m_mmControl1;
     QTimer *m_timer1;
     CommonDialog *m_cmDialog1;
-    // Whether the caption tells of a recording that could not be kept, and what it said before.
-    bool m_keepFailed = false;
+    // Which failure the caption tells of, and what it said before.
+    Failure m_failure = Failure::None;
     QString m_captionBeforeFailure;
 
     // The layout's scale for the screen the window is on (app/layoutscale.h).

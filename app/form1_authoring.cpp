@@ -16,6 +16,15 @@
 
 namespace {
 const QString kRecordingNotSaved = QStringLiteral("No s'ha pogut desar l'enregistrament");
+const QString kNothingRecorded = QStringLiteral("No hi ha cap enregistrament per desar");
+const QString kSilentRecording = QStringLiteral(
+        "L'enregistrament és en silenci: comprova el micròfon (es conserva el clip d'abans)");
+const QString kClipNotDiscarded = QStringLiteral("No s'ha pogut descartar el clip");
+const QString kNoMicrophone = QStringLiteral("No es pot enregistrar: no s'ha trobat cap micròfon");
+const QString kMicrophoneRefused = QStringLiteral("No es pot enregistrar: el micròfon no respon");
+const QString kNoSoundOutput = QStringLiteral("No es pot reproduir: no hi ha cap sortida de so");
+const QString kNoVoiceForText = QStringLiteral(
+        "Cap veu no pot llegir aquest text: no s'ha desat res");
 } // namespace
 
 void Form1::Command2_Click()
@@ -37,14 +46,21 @@ void Form1::Command4_Click()
     m_mmControl1->setFileName(findFileIgnoringCase(arxiuwav).value_or(arxiuwav));
     // Nothing open or nothing recorded loses nothing; a recording that could not be written
     // stays in the recorder, and the caption says so until a keep succeeds.
-    const MediaControl::CommandResult result = m_mmControl1->runCommand(QStringLiteral("Save"));
-    if (result == MediaControl::CommandResult::WriteFailed) {
-        if (!m_keepFailed)
-            m_captionBeforeFailure = windowTitle();
-        setWindowTitle(kRecordingNotSaved);
-        m_keepFailed = true;
-    } else if (result == MediaControl::CommandResult::Done && m_keepFailed) {
-        setCaption(m_captionBeforeFailure);
+    using Result = MediaControl::CommandResult;
+    switch (m_mmControl1->runCommand(QStringLiteral("Save"))) {
+    case Result::Done:
+        clearFailure(Failure::Recording);
+        break;
+    case Result::WriteFailed:
+        showFailure(Failure::Recording, kRecordingNotSaved);
+        break;
+    case Result::SilentRecording:
+        showFailure(Failure::Recording, kSilentRecording);
+        break;
+    default:
+        // Nothing open, or nothing recorded since the clip was opened or last kept.
+        showFailure(Failure::Recording, kNothingRecorded);
+        break;
     }
 }
 
@@ -53,8 +69,32 @@ void Form1::Command3_Click()
     m_mmControl1->setCommand(QStringLiteral("close"));
     // The strip is within a pupil's reach: a discarded clip goes to the trash, never gone. It is
     // the clip that keeping would have replaced, in whatever letter case it lies there. A clip
-    // the trash refuses stays where it was, and the pupil still hears it.
-    static_cast<void>(moveFileToTrash(findFileIgnoringCase(arxiuwav).value_or(arxiuwav)));
+    // the trash refuses stays where it was, the pupil still hears it, and the caption says so.
+    // With no clip there, nothing was to be discarded and nothing went wrong.
+    const TrashResult trashed = moveFileToTrash(findFileIgnoringCase(arxiuwav).value_or(arxiuwav));
+    if (trashed == TrashResult::Failed)
+        showFailure(Failure::Recording, kClipNotDiscarded);
+    else
+        clearFailure(Failure::Recording);
+}
+
+void Form1::recorderFailed(recorder::Command command, recorder::Result result)
+{
+    using recorder::Result;
+    if (result != Result::NoDevice && result != Result::DeviceRefused)
+        return;
+    if (command == recorder::Command::Record)
+        showFailure(Failure::Sound, result == Result::NoDevice ? kNoMicrophone : kMicrophoneRefused);
+    else
+        showFailure(Failure::Sound, kNoSoundOutput);
+}
+
+void Form1::voiceFinished(bool spoken)
+{
+    if (spoken)
+        clearFailure(Failure::Voice);
+    else
+        showFailure(Failure::Voice, kNoVoiceForText);
 }
 
 void Form1::Label4_Click()

@@ -37,6 +37,13 @@ protected:
     }
 };
 
+const QString kNoSoundOutput = QStringLiteral(
+        "No se sent res: no hi ha cap sortida de so (l'escolta no compta)");
+const QString kSoundRefused = QStringLiteral(
+        "No se sent res: el so de l'ordinador no respon (l'escolta no compta)");
+const QString kClipTooLong = QStringLiteral(
+        "Aquest clip dura més de 10 minuts i no es pot reproduir");
+
 // Tells a screen reader of a change the pupil did not cause by moving to the control, such as
 // the final message showing.
 void announce(QWidget *control, QAccessible::Event kind)
@@ -49,7 +56,6 @@ void announce(QWidget *control, QAccessible::Event kind)
 
 void Form1::playItem(int item)
 {
-    m_exercise.listen(item, !itemText(item).isEmpty());
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
     // The recorder's synthetic voice speaks this item, as its box holds it when asked.
@@ -58,9 +64,25 @@ void Form1::playItem(int item)
     // What is heard may be the clip with no name, or one in another letter case; arxiuwav stays
     // the clip of the name typed, where the recorder keeps and discards.
     m_mmControl1->setFileName(listening::clipToPlay(arxiu, m_nom->text(), item).value_or(arxiuwav));
-    m_mmControl1->setCommand(QStringLiteral("Open"));
+    using Result = MediaControl::CommandResult;
+    const Result opened = m_mmControl1->runCommand(QStringLiteral("Open"));
     m_mmControl1->setCommand(QStringLiteral("prev"));
-    m_mmControl1->setCommand(QStringLiteral("play"));
+    const Result played = m_mmControl1->runCommand(QStringLiteral("play"));
+
+    // A play nobody could hear, because the sound would not start, is no listen: the caption
+    // says why for as long as it is so. A clip missing or unreadable is the dictation's own and
+    // counts, so the exercise still ends.
+    if (opened == Result::NoDevice || played == Result::NoDevice
+        || played == Result::DeviceRefused) {
+        showFailure(Failure::Sound,
+                    played == Result::DeviceRefused ? kSoundRefused : kNoSoundOutput);
+        return;
+    }
+    m_exercise.listen(item, !itemText(item).isEmpty());
+    if (opened == Result::TooLong)
+        showFailure(Failure::Sound, kClipTooLong);
+    else if (played == Result::Done)
+        clearFailure(Failure::Sound);
 }
 
 void Form1::setUpSlowToggle()

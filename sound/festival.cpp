@@ -154,16 +154,18 @@ void Festival::ended()
     if (!process)
         return;
     m_timeout->stop();
-    AudioClip spoken;
+    QByteArray wav;
     if (process->state() == QProcess::NotRunning && process->error() != QProcess::FailedToStart
         && process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)
-        spoken = m_decode(process->readAllStandardOutput());
+        wav = process->readAllStandardOutput();
     endProcess(process);
-    m_decode = nullptr;
+    const Decoder decode = std::exchange(m_decode, nullptr);
     const Done done = std::exchange(m_done, nullptr);
     // Missing, crashed, hung, or no Catalan voice (text2wave then writes nothing and succeeds).
-    if (spoken.isEmpty())
+    // A text with no word Ona can say ("____", "?") gives a WAV without a sample: Festival is
+    // fine, this text is not for it.
+    if (wav.isEmpty())
         done(std::nullopt);
     else
-        done(std::move(spoken));
+        done(decode(wav));
 }

@@ -26,17 +26,25 @@ std::optional<Command> commandNamed(const QString &name)
 MediaControl::MediaControl(QWidget *parent, RecorderEngine::SoundSystemFactory soundSystem)
     : RecorderBar(parent), m_engine(std::move(soundSystem))
 {
-    connect(this, &RecorderBar::commandRequested, &m_engine,
-            [this](Command command) { static_cast<void>(m_engine.run(command)); });
+    connect(this, &RecorderBar::commandRequested, &m_engine, [this](Command command) {
+        if (const CommandResult result = m_engine.run(command); result != CommandResult::Done)
+            emit commandFailed(command, result);
+    });
     connect(this, &RecorderBar::voiceRequested, &m_engine, &RecorderEngine::speak);
     connect(&m_engine, &RecorderEngine::stateChanged, this, [this](const recorder::State &state) {
         setState(state);
         refreshProgress();
+        const bool devices = state.hasOutput != m_shown.hasOutput
+                || state.hasInput != m_shown.hasInput;
+        m_shown = state;
+        if (devices)
+            emit devicesChanged(state.hasOutput, state.hasInput);
     });
     connect(&m_engine, &RecorderEngine::tick, this, &MediaControl::refreshProgress);
     connect(&m_engine, &RecorderEngine::modeChanged, this, &MediaControl::modeChanged);
     connect(&m_engine, &RecorderEngine::speechFinished, this, &MediaControl::speechFinished);
-    setState(m_engine.state());
+    m_shown = m_engine.state();
+    setState(m_shown);
 }
 
 MediaControl::~MediaControl() = default;
@@ -88,6 +96,11 @@ void MediaControl::speechTextChanged()
 Voice *MediaControl::voice() const
 {
     return m_engine.voice();
+}
+
+void MediaControl::setSoundSystemFactory(RecorderEngine::SoundSystemFactory factory)
+{
+    m_engine.setSoundSystemFactory(std::move(factory));
 }
 
 void MediaControl::setSlow(bool slow)

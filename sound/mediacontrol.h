@@ -54,8 +54,10 @@ public:
     // play-button press, and calls speechTextChanged() when an item's text changes.
     void setSpeechText(std::function<QString()> text);
     void speechTextChanged();
-    // The window never changes the voice; tests make it hang or go missing through it.
+    // The window never changes the voice or the devices; tests make them hang or go missing
+    // through these.
     Voice *voice() const;
+    void setSoundSystemFactory(RecorderEngine::SoundSystemFactory factory);
 
     // While on, "play" plays a clip read from a file slower, its pitch kept (sound/slowcopies.h);
     // a recording not yet kept plays as it was made. Takes effect at the next "play".
@@ -67,11 +69,17 @@ public:
 
 signals:
     void modeChanged(MediaControl::Mode mode);
-    // The voice has spoken, or failed to; the button can be pressed again.
-    void speechFinished();
+    // The voice has spoken into the recording, or no voice could speak the text; the button can
+    // be pressed again.
+    void speechFinished(bool spoken);
+    // A command of the bar's own buttons or keys did not run; the window tells why.
+    void commandFailed(recorder::Command command, MediaControl::CommandResult result);
+    // An output or a microphone came or went.
+    void devicesChanged(bool hasOutput, bool hasInput);
 
 private:
     void refreshProgress();
 
     RecorderEngine m_engine;
+    recorder::State m_shown;
 };

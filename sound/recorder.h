@@ -17,9 +17,12 @@ Q_ENUM_NS(Command)
 enum class Mode { NotOpen, Stopped, Playing, Paused, Recording };
 Q_ENUM_NS(Mode)
 
-// Why a command did not run. The window reads it where a user must hear of a failure.
-enum class [[nodiscard]] Result {Done,    UnknownCommand,  NothingOpen, NoDevice,
-                                 BadFile, NothingRecorded, WriteFailed};
+// Why a command did not run. The window reads it where a user must hear of a failure: no
+// device, or one that would not start (or did not answer in time); a clip too long to hold; a
+// microphone that gave nothing but silence, which "Save" does not keep over a clip.
+enum class [[nodiscard]] Result {
+        Done,    UnknownCommand, NothingOpen,     NoDevice,        DeviceRefused,
+        BadFile, TooLong,        NothingRecorded, SilentRecording, WriteFailed};
 Q_ENUM_NS(Result)
 
 // Which voice the "Veu" button would speak with.

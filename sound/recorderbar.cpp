@@ -179,7 +179,9 @@ void RecorderBar::setState(const recorder::State &state)
     m_pauseButton->setEnabled(mode == Mode::Playing);
     m_stopButton->setEnabled(mode == Mode::Playing || mode == Mode::Paused
                              || mode == Mode::Recording);
-    m_recordButton->setEnabled(atRest && state.hasInput);
+    // Also while a clip plays: a teacher who pressed the item's speaker to hear the old clip
+    // records over it at once.
+    m_recordButton->setEnabled((atRest || mode == Mode::Playing) && state.hasInput);
     // A disabled button says why. Microphones are looked for only once the sound system loads,
     // at the first play-button press; until then the reason is that nothing is chosen.
     showToolTip(m_recordButton,

@@ -16,6 +16,7 @@ using recorder::Result;
 namespace {
 
 constexpr int kTickMs = 50;
+
 // Qt 6.4's PulseAudio backend never signals added or removed devices; the engine asks instead.
 constexpr int kDevicePollMs = 1000;
 // The meter shows the loudest sample of the last stretch of sound of this length.
@@ -35,6 +36,11 @@ RecorderEngine::RecorderEngine(SoundSystemFactory factory, QObject *parent)
 }
 
 RecorderEngine::~RecorderEngine() = default;
+
+void RecorderEngine::setSoundSystemFactory(SoundSystemFactory factory)
+{
+    m_factory = std::move(factory);
+}
 
 void RecorderEngine::setFileName(const QString &fileName)
 {
@@ -130,6 +136,18 @@ void RecorderEngine::setSlow(bool slow)
     m_slow = slow;
     if (slow && !m_slowCopies)
         m_slowCopies = std::make_unique<SlowCopies>();
+    // A clip that is playing goes on at the new speed from the word it has got to.
+    if (m_state.mode != Mode::Playing)
+        return;
+    // Where the pupil is now, before the slow copy takes its time to make.
+    const qint64 heardUSecs = m_sound->positionUSecs();
+    const AudioClip &clip = heardClip();
+    if (clip.durationUSecs() == m_heard.durationUSecs())
+        return;
+    const qint64 position =
+            heardUSecs * clip.durationUSecs() / std::max<qint64>(m_heard.durationUSecs(), 1);
+    if (startHearing(clip, position) != StartResult::Started)
+        backToStart();
 }
 
 const AudioClip &RecorderEngine::heardClip()
@@ -139,10 +157,15 @@ const AudioClip &RecorderEngine::heardClip()
     return m_clip;
 }
 
-bool RecorderEngine::startHearing(const AudioClip &clip, qint64 fromUSecs)
+StartResult RecorderEngine::startHearing(const AudioClip &clip, qint64 fromUSecs)
 {
     m_heard = clip;
-    return m_sound->startPlayback(clip, fromUSecs) == StartResult::Started;
+    return m_sound->startPlayback(clip, fromUSecs);
+}
+
+Result RecorderEngine::failedStart(StartResult started)
+{
+    return started == StartResult::NoDevice ? Result::NoDevice : Result::DeviceRefused;
 }
 
 Result RecorderEngine::close()
@@ -176,8 +199,17 @@ Result RecorderEngine::open()
     // Open even without a usable clip: the teacher records the item's clip from here, over a
     // missing file or a broken one alike.
     backToStart();
-    const bool usable = read.error == ClipReadError::None || read.error == ClipReadError::NoFile;
-    return usable ? Result::Done : Result::BadFile;
+    switch (read.error) {
+    case ClipReadError::None:
+    case ClipReadError::NoFile:
+        return Result::Done;
+    case ClipReadError::TooLong:
+        return Result::TooLong;
+    case ClipReadError::Unreadable:
+    case ClipReadError::NotAudio:
+        break;
+    }
+    return Result::BadFile;
 }
 
 Result RecorderEngine::rewind()
@@ -187,7 +219,7 @@ Result RecorderEngine::rewind()
         return Result::NothingOpen;
     case Mode::Playing:
         m_positionUSecs = 0;
-        if (!startHearing(heardClip(), 0))
+        if (startHearing(heardClip(), 0) != StartResult::Started)
             backToStart();
         return Result::Done;
     case Mode::Recording:
@@ -217,8 +249,9 @@ Result RecorderEngine::play()
         m_positionUSecs = m_positionUSecs * clip.durationUSecs() / m_heard.durationUSecs();
     if (m_positionUSecs >= clip.durationUSecs())
         m_positionUSecs = 0;
-    if (!startHearing(clip, m_positionUSecs))
-        return Result::NoDevice;
+    if (const StartResult started = startHearing(clip, m_positionUSecs);
+        started != StartResult::Started)
+        return failedStart(started);
     setMode(Mode::Playing);
     return Result::Done;
 }
@@ -260,10 +293,11 @@ Result RecorderEngine::record()
         return Result::NothingOpen;
     if (m_state.mode == Mode::Recording)
         return Result::Done;
+    // Over a clip that plays: the teacher who pressed its speaker to hear it records at once.
     m_sound->stopPlayback();
-    if (m_sound->startRecording() != StartResult::Started) {
+    if (const StartResult started = m_sound->startRecording(); started != StartResult::Started) {
         backToStart();
-        return Result::NoDevice;
+        return failedStart(started);
     }
     m_positionUSecs = 0;
     setMode(Mode::Recording);
@@ -278,6 +312,16 @@ Result RecorderEngine::save()
         finishRecording();
     if (m_recording == Recording::None)
         return Result::NothingRecorded;
+    if (m_recording == Recording::Microphone && isSilent(m_clip)) {
+        // A microphone that gave nothing (unplugged, muted, the wrong one) never replaces a
+        // teacher's clip: the clip in the file is what plays again.
+        if (m_state.mode == Mode::Playing || m_state.mode == Mode::Paused)
+            m_sound->stopPlayback();
+        m_clip = m_sound->readClipFile(m_fileName).clip;
+        m_recording = Recording::None;
+        backToStart();
+        return Result::SilentRecording;
+    }
     AudioClip kept = m_recording == Recording::Microphone ? m_sound->keptRecording(m_clip) : m_clip;
     // On failure the recording stays here, so the teacher can keep it once the cause is gone.
     if (m_sound->saveClipFile(kept, m_fileName, moveFileToTrash) != ClipSaveResult::Saved)
@@ -310,15 +354,16 @@ void RecorderEngine::speak()
 
 void RecorderEngine::speechArrived(AudioClip spoken, quint64 openCount)
 {
+    const bool spokeWords = !spoken.isEmpty();
     // A recording begun while the voice spoke is the teacher's later word.
-    if (openCount == m_openCount && m_state.mode != Mode::Recording && !spoken.isEmpty()) {
+    if (openCount == m_openCount && m_state.mode != Mode::Recording && spokeWords) {
         m_sound->stopPlayback();
         m_clip = std::move(spoken);
         m_recording = Recording::Synthetic;
         backToStart();
     }
     refreshState();
-    emit speechFinished();
+    emit speechFinished(spokeWords);
 }
 
 SoundSystem *RecorderEngine::soundSystem()

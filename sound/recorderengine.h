@@ -37,13 +37,17 @@ public:
     explicit RecorderEngine(SoundSystemFactory factory = {}, QObject *parent = nullptr);
     ~RecorderEngine() override;
 
+    // Takes effect at the first command that needs sound; tests hand in pretend devices.
+    void setSoundSystemFactory(SoundSystemFactory factory);
+
     void setFileName(const QString &fileName);
     QString fileName() const;
 
     recorder::Result run(recorder::Command command);
 
     // While on, "play" plays a clip read from a file slower, its pitch kept (sound/slowcopies.h);
-    // a recording not yet kept plays as it was made. Takes effect at the next "play".
+    // a recording not yet kept plays as it was made. A clip that is playing changes speed at
+    // once, from where it has got to.
     void setSlow(bool slow);
 
     // Where the voice reads the text it speaks; speechTextChanged() when that text changes.
@@ -65,8 +69,9 @@ signals:
     void stateChanged(const recorder::State &state);
     // While a clip plays or records, for the clock and the meter; nothing else changes with it.
     void tick();
-    // The voice has spoken, or failed to; it can be asked again.
-    void speechFinished();
+    // The voice has spoken into the recording, or no voice could speak the text; it can be
+    // asked again.
+    void speechFinished(bool spoken);
 
 private:
     recorder::Result close();
@@ -81,8 +86,8 @@ private:
 
     // What "play" sounds: the clip, or its slow copy.
     const AudioClip &heardClip();
-    // False when the sink would not start.
-    bool startHearing(const AudioClip &clip, qint64 fromUSecs);
+    StartResult startHearing(const AudioClip &clip, qint64 fromUSecs);
+    static recorder::Result failedStart(StartResult started);
     // Loads the sound system on first use; nullptr where there is none.
     SoundSystem *soundSystem();
     void finishRecording();

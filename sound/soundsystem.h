@@ -62,6 +62,16 @@ inline float peakLevel(const float *begin, const float *end)
     return peak;
 }
 
+// Below this peak a clip holds no voice at all: a muted or unplugged microphone gives zeros,
+// or a hiss far under it (-60 dBFS).
+inline constexpr float kSilencePeak = 0.001f;
+
+inline bool isSilent(const AudioClip &clip)
+{
+    const float *samples = clip.samples.constData();
+    return peakLevel(samples, samples + clip.samples.size()) < kSilencePeak;
+}
+
 enum class ClipReadError { None, NoFile, Unreadable, NotAudio, TooLong };
 
 struct [[nodiscard]] ClipReadResult

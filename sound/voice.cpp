@@ -7,6 +7,18 @@
 
 #include <utility>
 
+namespace {
+
+// Shorter than any word: what a synthesiser gives for a text of marks it does not read.
+constexpr qint64 kShortestWordUSecs = 100000;
+
+bool holdsWords(const AudioClip &spoken)
+{
+    return spoken.durationUSecs() >= kShortestWordUSecs && !isSilent(spoken);
+}
+
+} // namespace
+
 Voice::Voice(QObject *parent)
     : QObject(parent), m_festival(new Festival(this)), m_espeak(new Espeak(this))
 {
@@ -62,16 +74,19 @@ void Voice::speakFrom(std::size_t first)
         m_speaking = synthesiser;
         synthesiser->speak(m_text, m_decode, [this, i](std::optional<AudioClip> spoken) {
             m_speaking = nullptr;
-            if (spoken) {
+            if (spoken && holdsWords(*spoken)) {
                 finish(std::move(*spoken));
                 return;
             }
-            m_synthesisers[i].second = true;
+            // A synthesiser that failed is passed over from now on; one that had no word for
+            // this text is asked again for the next.
+            if (!spoken)
+                m_synthesisers[i].second = true;
             speakFrom(i + 1);
         });
         return;
     }
-    // No voice at all: the caller still hears back from the event loop.
+    // No voice could speak this text: the caller still hears back from the event loop.
     QTimer::singleShot(0, this, [this] { finish({}); });
 }
 

@@ -4,9 +4,10 @@
 //
 // It asks an ordered list of synthesisers (sound/synthesiser.h): Festival with the Ona voice,
 // which sounds the most natural (sound/festival.h), then espeak-ng's Catalan voice
-// (sound/espeak.h). One that fails is passed over for the rest of the session: a synthesiser
-// that hung once would keep the teacher waiting at every item. None of them exists for the
-// window until the button is pressed.
+// (sound/espeak.h). The voice is chosen for each text: the next one speaks only a text the one
+// before had no word for ("____", "?"). One that fails is passed over for the rest of the
+// session: a synthesiser that hung once would keep the teacher waiting at every item. None of
+// them exists for the window until the button is pressed.
 #pragma once
 
 #include "sound/festival.h"
@@ -43,7 +44,7 @@ public:
     bool isSpeaking() const;
 
     // Speaks the text; `done` is called from the event loop with the clip, or with an empty
-    // clip when no voice could speak. A WAV a synthesiser writes goes through `decode`. A call
+    // clip when no voice could speak it. A WAV a synthesiser writes goes through `decode`. A call
     // while speaking, or cancel(), drops what the earlier call would have delivered.
     void speak(const QString &text, Decoder decode, Done done);
     void cancel();

@@ -10,6 +10,7 @@
 // the window must carry on, and the next play must be heard.
 #include "sound/mediacontrol.h"
 #include "sound/wavfile.h"
+#include "support/fakesound.h"
 #include "support/sinkcapture.h"
 #include "support/soundclips.h"
 #include "support/testfiles.h"
@@ -139,10 +140,6 @@ void TestFaults::dictationSaveFailingAtEveryByte()
 void TestFaults::clipSaveFailingAtEveryStep()
 {
 #ifdef Q_OS_UNIX
-    const QString missing = soundclips::soundServerMissing();
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
-
     QTemporaryDir folder(m_home.filePath(QStringLiteral("clips-XXXXXX")));
     QVERIFY(folder.isValid());
     const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
@@ -157,13 +154,18 @@ void TestFaults::clipSaveFailingAtEveryStep()
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
+    // A microphone that hears a voice, whatever the machine has.
+    soundclips::FakeSoundSystem *sound = nullptr;
+    w.get<MediaControl>("MMControl1")->setSoundSystemFactory(soundclips::fake(sound));
     w.answers.enqueue(dictation);
     w.click("Command1");
     QCOMPARE(w->nfrases, 10);
     // The play button chooses the clip the recorder works on.
     w.click("wav1");
     auto *recorder = w.get<MediaControl>("MMControl1");
-    QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Stopped);
+    sound->playing = false;
+    sound->playbackFinished();
+    QCOMPARE(recorder->mode(), MediaControl::Mode::Stopped);
     QTRY_VERIFY(w.get("recordButton")->isEnabled());
     w.click("recordButton");
     QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);

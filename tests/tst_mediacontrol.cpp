@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -19,6 +20,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 using namespace soundclips;
 using Mode = MediaControl::Mode;
@@ -44,6 +46,10 @@ private slots:
     void followsTheDefaultOutputAndSurvivesItsLoss();
     void aStalledOutputEndsTheClip();
     void aStalledInputEndsTheRecording();
+    // Last: a long outage leaves Qt's own sound client, which SinkCapture uses, without a
+    // server for good.
+    void soundComesBackAfterTheServer_data();
+    void soundComesBackAfterTheServer();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -150,6 +156,42 @@ QString loadModule(const QStringList &arguments)
     return QString::fromLatin1(process.readAllStandardOutput().trimmed());
 }
 
+// Stops or starts the private server as the fixture does, between two commands of a test.
+bool fixture(const char *command)
+{
+    return QProcess::execute(QStringLiteral("sh"),
+                             {qEnvironmentVariable("LUVANA_SOURCE_DIR")
+                                      + QStringLiteral("/tests/pulse-fixture.sh"),
+                              QString::fromLatin1(command),
+                              qEnvironmentVariable("LUVANA_PULSE_DIR")})
+            == 0;
+}
+
+// A microphone that hears a steady tone, the default input while it lasts: the fixture's own
+// input hears the sink, silent when nothing plays, and a silent take is not kept.
+class ToneMicrophone
+{
+public:
+    ToneMicrophone()
+        : m_module(loadModule(
+                {QStringLiteral("module-sine-source"), QStringLiteral("source_name=luvana_tone")}))
+    {
+        m_default = !m_module.isEmpty()
+                && pactl({QStringLiteral("set-default-source"), QStringLiteral("luvana_tone")});
+    }
+    ~ToneMicrophone()
+    {
+        pactl({QStringLiteral("set-default-source"), QStringLiteral("luvana_input")});
+        if (!m_module.isEmpty())
+            pactl({QStringLiteral("unload-module"), m_module});
+    }
+    bool isDefault() const { return m_default; }
+
+private:
+    QString m_module;
+    bool m_default = false;
+};
+
 } // namespace
 
 void TestMediaControl::initTestCase()
@@ -231,7 +273,14 @@ void TestMediaControl::recordingKeepsWhatWasHeard()
     QTRY_VERIFY(recorder.elapsedMs() >= end + 400);
     QCOMPARE(recorder.runCommand(QStringLiteral("stop")), Result::Done);
     QVERIFY(!QFile::exists(clipPath));
-    QCOMPARE(recorder.runCommand(QStringLiteral("Save")), Result::Done);
+    // A take that heard nothing at all is no clip.
+    const bool silent = peak(source) == 0;
+    QCOMPARE(recorder.runCommand(QStringLiteral("Save")),
+             silent ? Result::SilentRecording : Result::Done);
+    if (silent) {
+        QVERIFY(!QFile::exists(clipPath));
+        return;
+    }
 
     const WavInfo kept = readWav(clipPath);
     QCOMPARE(kept.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
@@ -356,6 +405,8 @@ void TestMediaControl::keepingOverAClipSendsItToTheTrash()
     const QByteArray oldBytes = old.readAll();
     old.close();
 
+    const ToneMicrophone microphone;
+    QVERIFY(microphone.isDefault());
     MediaControl control;
     playLikeTheWindow(control, path);
     control.setCommand(QStringLiteral("stop"));
@@ -449,6 +500,8 @@ void TestMediaControl::aStalledInputEndsTheRecording()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    const ToneMicrophone microphone;
+    QVERIFY(microphone.isDefault());
     MediaControl control;
     control.setFileName(path);
     control.setCommand(QStringLiteral("Open"));
@@ -456,15 +509,85 @@ void TestMediaControl::aStalledInputEndsTheRecording()
     QTRY_VERIFY(control.elapsedMs() >= 300);
 
     const auto resume = qScopeGuard([] {
-        pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_input"),
+        pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_tone"),
                QStringLiteral("0")});
     });
-    QVERIFY(pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_input"),
+    QVERIFY(pactl({QStringLiteral("suspend-source"), QStringLiteral("luvana_tone"),
                    QStringLiteral("1")}));
     QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
     // What was recorded before the input went quiet is still there to keep.
     QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
     QVERIFY(readWav(path).clip.durationUSecs() >= 300000);
+}
+
+void TestMediaControl::soundComesBackAfterTheServer_data()
+{
+    QTest::addColumn<bool>("startsLater"); // the server starts after the control was made
+    QTest::addColumn<int>("awayMs");
+    QTest::addColumn<bool>("otherMicrophone"); // back with another default input
+    QTest::newRow("away for 6 s in the middle of a play") << false << 6000 << false;
+    QTest::newRow("a server that starts after the program") << true << 0 << false;
+    QTest::newRow("a take, then back at once with another microphone") << false << 0 << true;
+}
+
+// Whatever the gap and whatever was happening, the first play and the first recording after
+// the server is back work, and no command holds the window while it is away.
+void TestMediaControl::soundComesBackAfterTheServer()
+{
+    QFETCH(bool, startsLater);
+    QFETCH(int, awayMs);
+    QFETCH(bool, otherMicrophone);
+    QTemporaryDir dir;
+    const QString clip = dir.filePath(QStringLiteral("animals-anna2.wav"));
+    QVERIFY(writeWav(clip, tone(44100, 1, 1.0, 0.5f), SF_FORMAT_PCM_16));
+    const QString take = dir.filePath(QStringLiteral("animals-anna3.wav"));
+    const auto serverAsMade = qScopeGuard([] { fixture("start"); });
+
+    MediaControl control;
+    if (startsLater) {
+        QVERIFY(fixture("stop"));
+        playLikeTheWindow(control, clip);
+        QCOMPARE(control.runCommand(QStringLiteral("play")), Result::NoDevice);
+    } else if (otherMicrophone) {
+        control.setFileName(take);
+        control.setCommand(QStringLiteral("Open"));
+        QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+        QTRY_VERIFY(control.elapsedMs() >= 200);
+        control.setCommand(QStringLiteral("stop"));
+    } else {
+        playLikeTheWindow(control, clip);
+        QCOMPARE(control.mode(), Mode::Playing);
+        QVERIFY(fixture("stop"));
+        QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+    }
+    if (otherMicrophone)
+        QVERIFY(fixture("stop"));
+    QTest::qWait(awayMs); // the outage itself
+    QVERIFY(fixture("start"));
+    std::optional<ToneMicrophone> headset;
+    if (otherMicrophone) {
+        headset.emplace();
+        QVERIFY(headset->isDefault());
+    }
+
+    playLikeTheWindow(control, clip);
+    QCOMPARE(control.mode(), Mode::Playing);
+    QVERIFY(ownStreamBufferUSecs() >= 0); // the server is playing it
+    QTRY_COMPARE_WITH_TIMEOUT(control.mode(), Mode::Stopped, kSlowMs);
+
+    control.setFileName(take);
+    control.setCommand(QStringLiteral("Open"));
+    QElapsedTimer answered;
+    answered.start();
+    QCOMPARE(control.runCommand(QStringLiteral("record")), Result::Done);
+    // A record that cannot start fails within a moment; one that hangs never comes back.
+    QVERIFY(answered.elapsed() < 1000);
+    QTRY_VERIFY(control.elapsedMs() >= 300);
+    control.setCommand(QStringLiteral("stop"));
+    // Recorded from the default input of the moment: the new microphone's tone, or the sink's
+    // silence, which is not kept.
+    QCOMPARE(control.runCommand(QStringLiteral("Save")),
+             otherMicrophone ? Result::Done : Result::SilentRecording);
 }
 
 QTEST_MAIN(TestMediaControl)

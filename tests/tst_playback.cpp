@@ -5,6 +5,7 @@
 // label and the feedback panel.
 #include "app/widgets.h"
 #include "sound/mediacontrol.h"
+#include "support/fakesound.h"
 #include "support/messages.h"
 #include "support/paintcounter.h"
 #include "support/pictures.h"
@@ -156,6 +157,8 @@ private slots:
     void gradeFollowsListens();
     void playingEveryItemCompletes_data();
     void playingEveryItemCompletes();
+    void onlyAPlayThatStartsCounts_data();
+    void onlyAPlayThatStartsCounts();
     void dismissedPanelReturnsOnlyWhenTheGradeChanges();
     void newAttemptStartsOver();
     void idleTicksDoNotRepaint();
@@ -356,6 +359,61 @@ void TestPlayback::playingEveryItemCompletes()
     QVERIFY(w.get("Label2")->isVisible());
     QCOMPARE(w.get<QLabel>("Label2")->text(), caption);
     QCOMPARE(w.get<QLabel>("Label5")->text(), message);
+}
+
+void TestPlayback::onlyAPlayThatStartsCounts_data()
+{
+    QTest::addColumn<QString>("clip"); // as soundclips::putClipFile() takes it
+    QTest::addColumn<bool>("devices");
+    QTest::addColumn<bool>("refuse");
+    QTest::addColumn<int>("counted");
+    QTest::addColumn<QString>("caption"); // empty: as before the press
+
+    QTest::newRow("a clip that plays") << "clip" << true << false << 1 << QString();
+    QTest::newRow("a missing clip still counts") << "missing" << true << false << 1 << QString();
+    QTest::newRow("a clip over ten minutes counts, and the caption says why")
+            << "long" << true << false << 1
+            << "Aquest clip dura més de 10 minuts i no es pot reproduir";
+    QTest::newRow("no sound output")
+            << "clip" << false << false << 0
+            << "No se sent res: no hi ha cap sortida de so (l'escolta no compta)";
+    QTest::newRow("an output that does not start")
+            << "clip" << true << true << 0
+            << "No se sent res: el so de l'ordinador no respon (l'escolta no compta)";
+}
+
+// A press nobody could hear is no listen, and the caption says why until sound is back.
+void TestPlayback::onlyAPlayThatStartsCounts()
+{
+    QFETCH(QString, clip);
+    QFETCH(bool, devices);
+    QFETCH(bool, refuse);
+    QFETCH(int, counted);
+    QFETCH(QString, caption);
+
+    WindowUnderTest w;
+    soundclips::FakeSoundSystem *sound = nullptr;
+    w.get<MediaControl>("MMControl1")
+            ->setSoundSystemFactory(soundclips::fake(sound, devices, refuse));
+    load(w, writeDictation(m_dir, QStringLiteral("sons.dtd"), 2));
+    QVERIFY(soundclips::putClipFile(m_dir.filePath(QStringLiteral("sons-1.wav")), clip));
+    const QString before = w->windowTitle();
+    w.click("wav1");
+    QCOMPARE(w->escoltes, counted);
+    QCOMPARE(w->windowTitle(), caption.isEmpty() ? before : caption);
+
+    // Sound back: an output that comes takes the caption away, and the next press is heard,
+    // counted and clears it.
+    sound->refuse = false;
+    sound->setDevices(true);
+    if (!devices)
+        QTRY_COMPARE(w->windowTitle(), before);
+    if (clip == u"clip") {
+        w.click("wav1");
+        QCOMPARE(w->escoltes, counted + 1);
+        QVERIFY(sound->playing);
+        QCOMPARE(w->windowTitle(), before);
+    }
 }
 
 void TestPlayback::dismissedPanelReturnsOnlyWhenTheGradeChanges()

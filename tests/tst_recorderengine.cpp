@@ -10,6 +10,7 @@
 #include "sound/recorderengine.h"
 #include "sound/voice.h"
 #include "sound/wavfile.h"
+#include "support/fakesound.h"
 #include "support/soundclips.h"
 #include "support/testfiles.h"
 
@@ -28,96 +29,66 @@ using testfiles::fileBytes;
 
 namespace {
 
-// Devices that do what they are told at once; the test moves time and ends clips.
-class FakeSoundSystem final : public SoundSystem
-{
-public:
-    ClipReadResult readClipFile(const QString &path) override { return ::readClipFile(path); }
-    ClipReadResult readClipBytes(const QByteArray &wav) override { return ::readClipBytes(wav); }
-    AudioClip keptRecording(const AudioClip &clip) override { return ::keptRecording(clip); }
-    ClipSaveResult saveClipFile(const AudioClip &clip, const QString &path,
-                                TrashFunction trash) override
-    {
-        return ::saveClipFile(clip, path, trash);
-    }
-
-    bool hasOutput() const override { return output; }
-    bool hasInput() const override { return input; }
-
-    // The clip goes on in real time until it is stopped; it ends when the test says so.
-    StartResult startPlayback(const AudioClip &, qint64 fromUSecs) override
-    {
-        if (!output)
-            return StartResult::NoDevice;
-        playing = true;
-        position = fromUSecs;
-        m_since.start();
-        return StartResult::Started;
-    }
-    void stopPlayback() override
-    {
-        position = positionUSecs();
-        playing = false;
-    }
-    qint64 positionUSecs() const override
-    {
-        return playing ? position + m_since.nsecsElapsed() / 1000 : position;
-    }
-
-    StartResult startRecording() override
-    {
-        if (!input)
-            return StartResult::NoDevice;
-        recording = true;
-        return StartResult::Started;
-    }
-    AudioClip stopRecording() override
-    {
-        return std::exchange(recording, false) ? heard : AudioClip();
-    }
-    qint64 recordedUSecs() const override { return recording ? heard.durationUSecs() : 0; }
-    float level() const override { return 0.5f; }
-
-    bool output = true;
-    bool input = true;
-    bool playing = false;
-    bool recording = false;
-    qint64 position = 0;
-    AudioClip heard = tone(8000, 1, 0.4, 0.5f);
-
-private:
-    QElapsedTimer m_since;
+// What happens to the engine: a command, news from the devices, or the pupil's turtle.
+enum class Step {
+    Close,
+    Open,
+    Rewind,
+    Play,
+    Pause,
+    Stop,
+    Record,
+    Save,
+    ClipEnds,
+    InputLost,
+    Vanish,
+    ComeBack,
+    Refuse,
+    SilentInput,
+    Slow
 };
-
-// A factory for the engine that leaves the test a look at what it made.
-RecorderEngine::SoundSystemFactory fake(FakeSoundSystem *&made, bool output = true,
-                                        bool input = true)
-{
-    return [&made, output, input] {
-        auto sound = std::make_unique<FakeSoundSystem>();
-        sound->output = output;
-        sound->input = input;
-        made = sound.get();
-        return sound;
-    };
-}
-
-// What happens to the engine: a command (the engine's, in its order), or news from the devices.
-enum class Step { Close, Open, Rewind, Play, Pause, Stop, Record, Save, ClipEnds, InputLost };
 
 Result apply(RecorderEngine &engine, FakeSoundSystem *sound, Step step)
 {
+    static const std::pair<Step, Command> commands[] = {
+            {Step::Close, Command::Close},   {Step::Open, Command::Open},
+            {Step::Rewind, Command::Rewind}, {Step::Play, Command::Play},
+            {Step::Pause, Command::Pause},   {Step::Stop, Command::Stop},
+            {Step::Record, Command::Record}, {Step::Save, Command::Save}};
+    for (const auto &[each, command] : commands) {
+        if (each == step)
+            return engine.run(command);
+    }
     switch (step) {
     case Step::ClipEnds:
         sound->playing = false;
         sound->playbackFinished();
-        return Result::Done;
+        break;
     case Step::InputLost:
         sound->recordingInterrupted();
-        return Result::Done;
+        break;
+    case Step::Vanish:
+        if (std::exchange(sound->playing, false))
+            sound->playbackFailed();
+        sound->setDevices(false);
+        break;
+    case Step::ComeBack:
+        sound->refuse = false;
+        sound->setDevices(true);
+        break;
+    case Step::Refuse:
+        sound->refuse = true;
+        break;
+    case Step::SilentInput:
+        sound->heard = tone(8000, 1, 0.4, 0.0f);
+        break;
+    case Step::Slow:
+        engine.setSlow(true);
+        break;
     default:
-        return engine.run(Command(int(step)));
+        break;
     }
+    return Result::Done;
 }
 
 QStringList enabledButtons(const MediaControl &control)
@@ -143,6 +114,8 @@ class TestRecorderEngine : public QObject
 private slots:
     void stateChanges_data();
     void stateChanges();
+    void theTurtleKeepsThePlace_data();
+    void theTurtleKeepsThePlace();
     void aFailedSaveKeepsTheRecording();
     void keepsARecordingTrimmedAndEven_data();
     void keepsARecordingTrimmedAndEven();
@@ -208,6 +181,31 @@ void TestRecorderEngine::stateChanges_data()
             << "clip" << false << window + QList {Step::Record}
             << QList {Result::Done, Result::Done, Result::Done, Result::NoDevice, Result::NoDevice}
             << QList {Mode::Stopped} << false;
+    QTest::newRow("a server that cannot finish a start, then answers again")
+            << "clip" << true << QList {Step::Open,   Step::Refuse,   Step::Play,
+                                        Step::Record, Step::ComeBack, Step::Play}
+            << QList {Result::Done,          Result::Done, Result::DeviceRefused,
+                      Result::DeviceRefused, Result::Done, Result::Done}
+            << QList {Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("the devices go in the middle of a play and come back")
+            << "clip" << true
+            << window + QList {Step::Vanish, Step::Play, Step::ComeBack, Step::Play}
+            << QList {Result::Done, Result::Done,     Result::Done, Result::Done,
+                      Result::Done, Result::NoDevice, Result::Done, Result::Done}
+            << QList {Mode::Stopped, Mode::Playing, Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("record while the clip plays records over it")
+            << "clip" << true << window + QList {Step::Record, Step::Stop, Step::Save}
+            << QList<Result>(7, Result::Done)
+            << QList {Mode::Stopped, Mode::Playing, Mode::Recording, Mode::Stopped} << true;
+    QTest::newRow("a silent take is not kept, and the old clip plays")
+            << "clip" << true
+            << QList {Step::Open, Step::SilentInput, Step::Record, Step::Save, Step::Play}
+            << QList {Result::Done, Result::Done, Result::Done, Result::SilentRecording,
+                      Result::Done}
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("a clip longer than ten minutes")
+            << "long" << true << QList {Step::Open, Step::Play}
+            << QList {Result::TooLong, Result::BadFile} << QList {Mode::Stopped} << false;
     QTest::newRow("a file that is not audio")
             << "text" << true << QList {Step::Open, Step::Play, Step::Record, Step::Stop}
             << QList {Result::BadFile, Result::BadFile, Result::Done, Result::Done}
@@ -233,7 +231,7 @@ void TestRecorderEngine::stateChanges()
     QVERIFY(putClipFile(path, file));
     const QByteArray before = fileBytes(path);
     FakeSoundSystem *sound = nullptr;
-    RecorderEngine engine(fake(sound, devices, devices));
+    RecorderEngine engine(fake(sound, devices));
     QSignalSpy announced(&engine, &RecorderEngine::modeChanged);
     engine.setFileName(path);
 
@@ -249,6 +247,41 @@ void TestRecorderEngine::stateChanges()
     // Playing and recording are the only modes that hold a device.
     QCOMPARE(sound && sound->playing, engine.mode() == Mode::Playing);
     QCOMPARE(sound && sound->recording, engine.mode() == Mode::Recording);
+}
+
+void TestRecorderEngine::theTurtleKeepsThePlace_data()
+{
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("switched on while the clip plays") << false;
+    QTest::newRow("switched on while paused, then play") << true;
+}
+
+// Slow speech goes on from the word the pupil had got to, in the slow copy.
+void TestRecorderEngine::theTurtleKeepsThePlace()
+{
+    QFETCH(bool, paused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clip.wav"));
+    const AudioClip clip = tone(22050, 1, 2.0, 0.5f);
+    QVERIFY(writeWav(path, clip, SF_FORMAT_PCM_16));
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine engine(fake(sound));
+    engine.setFileName(path);
+    QCOMPARE(engine.run(Command::Open), Result::Done);
+    QCOMPARE(engine.run(Command::Play), Result::Done);
+    QTRY_VERIFY(engine.elapsedMs() >= 500);
+    if (paused)
+        QCOMPARE(engine.run(Command::Pause), Result::Done);
+    const qint64 at = sound->positionUSecs();
+    engine.setSlow(true);
+    if (paused)
+        QCOMPARE(engine.run(Command::Play), Result::Done);
+
+    QCOMPARE(engine.mode(), Mode::Playing);
+    QVERIFY(std::abs(sound->lastStarted.durationUSecs() - clip.durationUSecs() / kSlowSpeed)
+            < 50000);
+    QVERIFY2(std::abs(sound->position - at / kSlowSpeed) < 20000,
+             qPrintable(QStringLiteral("%1 from %2").arg(sound->position).arg(at)));
 }
 
 void TestRecorderEngine::aFailedSaveKeepsTheRecording()
@@ -346,7 +379,7 @@ void TestRecorderEngine::buttonsFollowTheBackend()
     control.setCommand(QStringLiteral("play"));
     QCOMPARE(enabledButtons(control),
              QStringList({QStringLiteral("prevButton"), QStringLiteral("pauseButton"),
-                          QStringLiteral("stopButton")}));
+                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
     QTRY_VERIFY(control.elapsedMs() > 0);
 
     QTest::mouseClick(button(control, "pauseButton"), Qt::LeftButton);

@@ -8,6 +8,8 @@
 #include "dictation/codec.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
+#include "sound/mediacontrol.h"
+#include "support/fakesound.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 
@@ -233,6 +235,9 @@ void TestSamples::opensInTheWindow()
     QFETCH(int, items);
 
     WindowUnderTest w;
+    // A press counts where its sound starts: pretend devices stand in for a sound server.
+    soundclips::FakeSoundSystem *sound = nullptr;
+    w.get<MediaControl>("MMControl1")->setSoundSystemFactory(soundclips::fake(sound));
     QVERIFY(w.exposed());
     const QString path = samplesDir().absoluteFilePath(name);
     w.answers.enqueue(path);

@@ -7,6 +7,8 @@
 // normal window at its design size; smaller ones show it at one smaller factor.
 #include "app/controltable.h"
 #include "app/layoutscale.h"
+#include "sound/mediacontrol.h"
+#include "support/fakesound.h"
 #include "support/windowtest.h"
 
 #include <QLabel>
@@ -126,6 +128,9 @@ void TestScreens::wholeLayoutInTheClientArea()
 void TestScreens::exerciseDoneOnThisScreen()
 {
     WindowUnderTest w;
+    // A press counts where its sound starts: pretend devices stand in for a sound server.
+    soundclips::FakeSoundSystem *sound = nullptr;
+    w.get<MediaControl>("MMControl1")->setSoundSystemFactory(soundclips::fake(sound));
     QVERIFY(w.exposed());
     showMaximized(w);
     const QDir samples(qEnvironmentVariable("LUVANA_SOURCE_DIR")

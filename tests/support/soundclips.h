@@ -108,6 +108,9 @@ inline bool putClipFile(const QString &path, const QString &kind)
 {
     if (kind == u"clip")
         return writeWav(path, tone(22050, 1, 0.2, 0.5f), SF_FORMAT_PCM_16);
+    // Longer than a clip may be (10 minutes), small on disk.
+    if (kind == u"long")
+        return writeWav(path, tone(1000, 1, 624.0, 0.5f), SF_FORMAT_PCM_U8);
     if (kind == u"text") {
         QFile text(path);
         return text.open(QIODevice::WriteOnly) && text.write("Animals\r\nEl gat dorm.\r\n") > 0;
