@@ -311,14 +311,18 @@ void TestAuthoringWindow::keepBeforeAnyClipStoresNothing()
     QDir::setCurrent(dir.path());
     const QSet<QString> before = shownControls(w);
 
+    const QString caption = w->windowTitle();
     w.click("Command4");
     QVERIFY(QDir(dir.path()).isEmpty());
     QCOMPARE(shownControls(w), before);
     QVERIFY(w->arxiuwav.isEmpty());
     QVERIFY(w.requests.isEmpty());
-    // The window carries on: the discard next to it still answers.
+    QCOMPARE(w->windowTitle(), QStringLiteral("No hi ha cap enregistrament per desar"));
+    // The window carries on: the discard next to it still answers, and with nothing to discard
+    // nothing failed.
     w.click("Command3");
     QVERIFY(QDir(dir.path()).isEmpty());
+    QCOMPARE(w->windowTitle(), caption);
 }
 
 void TestAuthoringWindow::discardMovesTheClipToTheTrash()
@@ -352,7 +356,9 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     QVERIFY(!QFile::exists(clip));
     QCOMPARE(filesIn(trash), (QSet<QByteArray> {"RIFF first take", "RIFF second take"}));
 
-    // Where there is no trash to use, the clip stays where it is.
+    // Where there is no trash to use, the clip stays where it is, and the caption says so
+    // until a discard succeeds.
+    const QString caption = w->windowTitle();
     QVERIFY(writeFile(dir.filePath(QStringLiteral("no-folder")), "a file, not a folder"));
     qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("no-folder/data")).toUtf8());
     QVERIFY(writeFile(clip, "RIFF third take"));
@@ -360,6 +366,11 @@ void TestAuthoringWindow::discardMovesTheClipToTheTrash()
     QCOMPARE(fileBytes(clip), QByteArray("RIFF third take"));
     QVERIFY2(!QFile::exists(dir.filePath(QStringLiteral("files"))),
              "nothing is left beside the dictation");
+    QCOMPARE(w->windowTitle(), QStringLiteral("No s'ha pogut descartar el clip"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+    w.click("Command3");
+    QVERIFY(!QFile::exists(clip));
+    QCOMPARE(w->windowTitle(), caption);
 }
 
 void TestAuthoringWindow::discardWithoutClipDoesNothing()
