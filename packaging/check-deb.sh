@@ -56,7 +56,7 @@ deb="$(echo "$work"/luvana_*.deb)"
 [ -f "$deb" ] || { echo "check-deb: cpack made no luvana_*.deb" >&2; exit 1; }
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for package in libqt6widgets6 libqt6svg6 libqt6multimedia6 libsndfile1 qt6-translations-l10n \
+for package in libqt6widgets6 libqt6svg6 libpulse0 libsndfile1 qt6-translations-l10n \
   fonts-liberation fonts-comic-neue fonts-dejavu-core; do
   check "depends on $package" grep -q "\(^\|, \)$package\b" <<<"$depends"
 done
