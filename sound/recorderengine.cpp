@@ -144,8 +144,8 @@ void RecorderEngine::setSlow(bool slow)
     const AudioClip &clip = heardClip();
     if (clip.durationUSecs() == m_heard.durationUSecs())
         return;
-    const qint64 position =
-            heardUSecs * clip.durationUSecs() / std::max<qint64>(m_heard.durationUSecs(), 1);
+    const qint64 position = heardUSecs * clip.durationUSecs()
+            / std::max<qint64>(m_heard.durationUSecs(), 1);
     if (startHearing(clip, position) != StartResult::Started)
         backToStart();
 }
