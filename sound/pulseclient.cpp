@@ -202,7 +202,10 @@ void PulseServer::startConnecting()
 
 void PulseServer::connectionLost()
 {
-    const bool had = m_hasOutput.exchange(false) | m_hasInput.exchange(false);
+    // Both go, whichever was there.
+    const bool hadOutput = m_hasOutput.exchange(false);
+    const bool hadInput = m_hasInput.exchange(false);
+    const bool had = hadOutput || hadInput;
     QMetaObject::invokeMethod(
             this,
             [this, had] {
