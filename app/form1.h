@@ -120,7 +120,7 @@ private:
     QPushButton *playButton(int item) const;
     QLineEdit *lineBox(int item) const; // items 2 to 10
     void setItemText(int item, const QString &text);
-    // An item's text is what its box holds: what a play counts and what the voice speaks.
+    // An item's text is what its box holds: what the voice speaks and what saving writes.
     QString itemText(int item) const;
     QString speakableText(int item) const;
 

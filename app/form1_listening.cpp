@@ -49,7 +49,9 @@ void announce(QWidget *control, QAccessible::Event kind)
 
 void Form1::playItem(int item)
 {
-    m_exercise.listen(item, !itemText(item).isEmpty());
+    // Whether hearing the item counts towards completing the exercise is the dictation's, as it
+    // was loaded: emptying a box does not take its item out of the exercise.
+    m_exercise.listen(item, !frase(item).isEmpty());
     if (const auto path = listening::clipPath(arxiu, m_nom->text(), item))
         arxiuwav = *path;
     // The recorder's synthetic voice speaks this item, as its box holds it when asked.
