@@ -27,6 +27,7 @@ enum class ControlKind {
     TextBox,
     MultiLineTextBox,
     Label,
+    Notice, // a label a screen reader says as its text changes (NoticeLabel)
     Image,
     Button,
     PictureButton,
@@ -135,6 +136,12 @@ constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontD
     return entry(ControlKind::Label, name, in, at, spoken, text.text, font, rgbOf(ink), {}, flags);
 }
 
+constexpr ControlEntry notice(const char *name, In in, Twips at, Text text, FontDesc font,
+                              std::optional<Foreground> ink = {}, unsigned flags = NoFlags)
+{
+    return entry(ControlKind::Notice, name, in, at, {}, text.text, font, rgbOf(ink), {}, flags);
+}
+
 constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
 {
     return entry(ControlKind::Image, name, in, at, spoken);
@@ -229,8 +236,8 @@ inline constexpr ControlEntry kControls[] = {
     textBox("Text8", kOnWindow, {6570, 5190, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 8"}),
     textBox("Text9", kOnWindow, {6570, 5640, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 9"}),
     textBox("Text10", kOnWindow, {6570, 6090, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 10"}),
-    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
-    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, Spoken{u"Barra de la nota"}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, Spoken{u"Barra del títol"}, Background{detail::kBlack}, SingleBorder),
     pictureBox("Picture3", kOnWindow, {300, 7470, 10485, 4485}, Picture{u"feedback.svg"}, Spoken{u"Missatge final: fes-hi clic per tancar-lo"}, {}, SunkenBorder | Hidden),
     pictureBox("Picture4", kOnWindow, {8760, 540, 1950, 570}, Picture{u"comencar.svg"}, Spoken{u"Començar"}, {}, Hidden),
     mediaControl("MMControl1", kOnWindow, {6540, 1530, 4170, 495}, Spoken{u"Reproductor i enregistrador"}),
@@ -255,10 +262,10 @@ inline constexpr ControlEntry kControls[] = {
     pictureButton("dib", In{"Picture2"}, {5070, -30, 1065, 555}, Picture{u"dib.svg"}, Spoken{u"Tria una imatge per a la lectura"}, {}, Hidden),
 
     // The feedback panel.
-    label("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
+    notice("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
 
     // The bottom bar.
-    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
+    notice("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
     pictureButton("Command1", In{"Picture1"}, {10350, -30, 465, 465}, Picture{u"command1.svg", u"command1-down.svg"}, Spoken{u"Comença un dictat nou"}),
     pictureButton("Command2", In{"Picture1"}, {0, 0, 465, 465}, Picture{u"command2.svg", u"command2-down.svg"}, Spoken{u"Desa el dictat"}),
     textBox("codi", In{"Picture1"}, {570, 60, 1005, 375}, detail::kArial12Bold, Spoken{u"Codi d'accés"}, {}, {}, Centered | PasswordEcho),

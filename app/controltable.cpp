@@ -85,7 +85,8 @@ void applyColours(QWidget *control, const ControlEntry &entry)
     // Opaque labels show the system's button face behind their text (keeping their own text
     // colour, which Qt would otherwise pair with that background), and so does the recorder's
     // bar, which lies over the black title bar.
-    const bool opaqueLabel = entry.kind == ControlKind::Label && (entry.flags & Opaque);
+    const bool label = entry.kind == ControlKind::Label || entry.kind == ControlKind::Notice;
+    const bool opaqueLabel = label && (entry.flags & Opaque);
     const bool buttonFace = opaqueLabel || entry.kind == ControlKind::MediaControl;
     if (buttonFace) {
         control->setBackgroundRole(QPalette::Button);
@@ -150,7 +151,8 @@ void applyLook(QWidget *control, const ControlEntry &entry)
     // The recorder is one stop in the tab order, whatever buttons it holds.
     if (entry.kind == ControlKind::MediaControl)
         control->setFocusPolicy(Qt::TabFocus);
-    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Image)
+    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Notice
+        || entry.kind == ControlKind::Image)
         control->setFocusPolicy(Qt::NoFocus);
     applyColours(control, entry);
 }

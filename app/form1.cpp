@@ -87,6 +87,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setInterval(kTimerIntervalMs);
 
     connectHandlers(*m_controls);
+    // A pupil's first keys are their name.
+    m_nom->setFocus();
     setUpSlowToggle();
     setUpPlayKeys();
     setUpFullScreenKeys();
@@ -156,8 +158,8 @@ void Form1::takeControls(const BuiltControls &built)
     m_titol = built.get<QLineEdit, entryIndex("titol")>();
     m_nom = built.get<QLineEdit, entryIndex("nom")>();
     m_codi = built.get<QLineEdit, entryIndex("codi")>();
-    m_label2 = built.get<ClickLabel, entryIndex("Label2")>();
-    m_label5 = built.get<ClickLabel, entryIndex("Label5")>();
+    m_label2 = built.get<NoticeLabel, entryIndex("Label2")>();
+    m_label5 = built.get<NoticeLabel, entryIndex("Label5")>();
     m_image1 = built.get<ImageBox, entryIndex("Image1")>();
     m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
     m_dib = built.get<PictureButton, entryIndex("dib")>();

@@ -27,6 +27,7 @@ class ClickLabel;
 class CommonDialog;
 class ImageBox;
 class MediaControl;
+class NoticeLabel;
 class PictureBox;
 class PictureButton;
 class QLineEdit;
@@ -130,8 +131,8 @@ private:
     QLineEdit *m_titol;
     QLineEdit *m_nom;
     QLineEdit *m_codi;
-    ClickLabel *m_label2;
-    ClickLabel *m_label5;
+    NoticeLabel *m_label2;
+    NoticeLabel *m_label5;
     ImageBox *m_image1;
     PictureBox *m_picture3;
     PictureButton *m_dib;

@@ -9,7 +9,6 @@
 #include "listening/grading.h"
 #include "sound/mediacontrol.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
@@ -36,14 +35,6 @@ protected:
         return true;
     }
 };
-
-// Tells a screen reader of a change the pupil did not cause by moving to the control, such as
-// the final message showing.
-void announce(QWidget *control, QAccessible::Event kind)
-{
-    QAccessibleEvent event(control, kind);
-    QAccessible::updateAccessibility(&event);
-}
 
 } // namespace
 
@@ -98,9 +89,8 @@ void Form1::Timer1_Timer()
 
 void Form1::showStep(const listening::Display &display)
 {
-    // A label tells the accessibility layer of a new text by itself.
     if (display.caption)
-        m_label2->setText(*display.caption);
+        m_label2->announce(*display.caption);
     if (display.finalDisplay) {
         m_label2->setVisible(true);
         mensaje();
@@ -109,7 +99,8 @@ void Form1::showStep(const listening::Display &display)
 
 void Form1::mensaje()
 {
+    // The message is written before the panel shows, so that what a screen reader says as the
+    // panel comes into sight is this grade's message; a panel in sight already says it again.
+    m_label5->announce(listening::feedbackMessage(nota));
     m_picture3->setVisible(true);
-    m_label5->setText(listening::feedbackMessage(nota));
-    announce(m_label5, QAccessible::Alert);
 }

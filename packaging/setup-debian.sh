@@ -26,8 +26,9 @@ packages=(
   appstream desktop-file-utils dpkg-dev file lintian xvfb xauth x11-utils
   # test: real X screens under a window manager, and a panel that reserves part of the screen
   openbox libxcb1-dev
-  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own
-  at-spi2-core dbus
+  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own, and
+  # the screen reader itself
+  at-spi2-core dbus orca
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -7,7 +7,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPolygonF>
-#include <QProgressBar>
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -111,6 +112,36 @@ QString voiceTip(const recorder::State &state)
 
 } // namespace
 
+// The level meter looks like a progress bar but is none to a screen reader, which would read out
+// every value it takes, twenty a second while a clip plays: to it, the meter is a plain area.
+class LevelMeter final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    void setPercent(int percent)
+    {
+        if (percent == m_percent)
+            return;
+        m_percent = percent;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionProgressBar option;
+        option.initFrom(this);
+        option.state |= QStyle::State_Horizontal;
+        option.maximum = 100;
+        option.progress = m_percent;
+        painter.drawControl(QStyle::CE_ProgressBar, option);
+    }
+
+private:
+    int m_percent = 0;
+};
+
 void RecorderBar::addButton(QToolButton *&button, const char *name, const QString &text, int symbol)
 {
     button = new QToolButton(this);
@@ -144,11 +175,9 @@ RecorderBar::RecorderBar(QWidget *parent) : QWidget(parent)
     m_elapsedLabel->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_elapsedLabel);
 
-    m_levelMeter = new QProgressBar(this);
+    m_levelMeter = new LevelMeter(this);
     m_levelMeter->setObjectName(QStringLiteral("levelMeter"));
     m_levelMeter->setAccessibleName(QStringLiteral("Nivell del so"));
-    m_levelMeter->setRange(0, 100);
-    m_levelMeter->setTextVisible(false);
     m_levelMeter->setMaximumHeight(12);
     m_levelMeter->setMinimumWidth(20);
     layout->addWidget(m_levelMeter, 1);
@@ -207,7 +236,7 @@ void RecorderBar::showVoiceButton()
 void RecorderBar::showProgress(qint64 elapsedMs, float level)
 {
     m_elapsedLabel->setText(elapsedText(elapsedMs));
-    m_levelMeter->setValue(qRound(level * 100));
+    m_levelMeter->setPercent(qRound(level * 100));
 }
 
 void RecorderBar::resizeEvent(QResizeEvent *event)

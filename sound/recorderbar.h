@@ -14,8 +14,8 @@
 // The time the bar shows: minutes and seconds, "0:07", "12:30".
 QString elapsedText(qint64 msecs);
 
+class LevelMeter;
 class QLabel;
-class QProgressBar;
 class QToolButton;
 
 class RecorderBar : public QWidget
@@ -49,6 +49,6 @@ private:
     QToolButton *m_recordButton;
     QToolButton *m_voiceButton;
     QLabel *m_elapsedLabel;
-    QProgressBar *m_levelMeter;
+    LevelMeter *m_levelMeter;
     QSize m_designIconSize;
 };

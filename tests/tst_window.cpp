@@ -16,6 +16,7 @@
 #include "support/messages.h"
 #include "support/windowtest.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -408,22 +409,25 @@ void TestWindow::tabOrder()
         }
         return {};
     };
-    QStringList expected;
-    for (const char *name : kTabOrder) {
-        if (!w.get(name)->isHidden())
-            expected << QString::fromLatin1(name);
-    }
-
-    w.get("Text1")->setFocus();
+    // From the name box, where a pupil starts typing, round the window once; each stop says
+    // what it is to a screen reader.
+    const QStringList expected = QStringLiteral("nom lent Text1 Text2 Text3 Text4 Text5 Text6 "
+                                                "Text7 Text8 Text9 Text10 Picture1 "
+                                                "Command1 Picture2 Command2 titol codi MMControl1 "
+                                                "wav1 Command4 wav2 wav3 wav4 wav5 "
+                                                "wav6 wav7 wav8 wav9 wav10 Command3 Command5 nom")
+                                         .split(u' ');
     QStringList visited {owner(QApplication::focusWidget())};
-    for (int step = 0; step < 100 && visited.size() < expected.size() + 1; ++step) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (int step = 0; step < 100 && visited.size() < expected.size(); ++step) {
+        QWidget *focused = QApplication::focusWidget();
+        QVERIFY2(!QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Name).isEmpty(),
+                 qPrintable(visited.last()));
+        QTest::keyClick(focused, Qt::Key_Tab);
         const QString now = owner(QApplication::focusWidget());
         if (now != visited.last())
             visited << now;
     }
-    QCOMPARE(visited.mid(0, expected.size()), expected);
-    QCOMPARE(visited.value(expected.size()), QStringLiteral("Text1")); // and round again
+    QCOMPARE(visited, expected);
 }
 
 void TestWindow::everyPictureRenders()
@@ -519,11 +523,8 @@ void TestWindow::pictureOnlyControlsHaveAccessibleNames()
         const bool pictureOnly = entry.kind == ControlKind::PictureButton;
         const bool noCaption = entry.kind == ControlKind::Label
                 && QStringView(entry.text).trimmed().isEmpty();
-        if (pictureOnly || noCaption || entry.kind == ControlKind::TextBox) {
-            if (QLatin1String(entry.name) == QLatin1String("Label5"))
-                continue; // the message itself is what a reader reads there
+        if (pictureOnly || noCaption || entry.kind == ControlKind::TextBox)
             QVERIFY2(!w.get(entry.name)->accessibleName().isEmpty(), entry.name);
-        }
     }
 }
 
