@@ -298,6 +298,19 @@ constexpr QSize layoutTwips()
 }
 inline constexpr QSize kLayoutTwips = layoutTwips();
 
+// The height of the layout in sight when the window opens, in twips: down to the lowest control
+// on the window that is not hidden at first (the bottom bar).
+constexpr int visibleLayoutHeightTwips()
+{
+    int bottom = 0;
+    for (const ControlEntry &entry : kControls) {
+        if (!entry.container && !(entry.flags & Hidden))
+            bottom = std::max(bottom, entry.top + entry.height);
+    }
+    return bottom;
+}
+inline constexpr int kVisibleLayoutHeightTwips = visibleLayoutHeightTwips();
+
 // The row of a control. Where the name is a constant, as for every handle the window takes,
 // this runs at compile time, and a name missing from the table does not compile.
 constexpr std::size_t entryIndex(std::string_view name)

@@ -159,7 +159,7 @@ void applyLook(QWidget *control, const ControlEntry &entry)
 
 // Everything about a control that the layout's scale changes: its rectangle, its font and the
 // size of its picture.
-void placeControl(QWidget *control, const ControlEntry &entry, qreal scale)
+void placeControl(QWidget *control, const ControlEntry &entry, qreal scale, QPoint origin = QPoint())
 {
     if (entry.font.family) {
         QFont font;
@@ -170,7 +170,8 @@ void placeControl(QWidget *control, const ControlEntry &entry, qreal scale)
     }
     if (auto *button = qobject_cast<PictureButton *>(control))
         button->setPictureScale(scale);
-    control->setGeometry(scaledRect(entry.left, entry.top, entry.width, entry.height, scale));
+    control->setGeometry(scaledRect(entry.left, entry.top, entry.width, entry.height, scale)
+                                 .translated(entry.container ? QPoint() : origin));
     if (auto *box = qobject_cast<PictureBox *>(control))
         box->layoutClientArea();
 }
@@ -217,9 +218,9 @@ BuiltControls buildControls(QWidget *window, qreal scale)
     return built;
 }
 
-void placeControls(QWidget *window, const BuiltControls &built, qreal scale)
+void placeControls(QWidget *window, const BuiltControls &built, const LayoutPlacement &placement)
 {
-    window->setFont(scaledFont(QApplication::font(), scale));
+    window->setFont(scaledFont(QApplication::font(), placement.scale));
     for (std::size_t row = 0; row < kControlCount; ++row)
-        placeControl(built.at<QWidget>(row), kControls[row], scale);
+        placeControl(built.at<QWidget>(row), kControls[row], placement.scale, placement.origin);
 }

@@ -72,9 +72,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     // Where the native window knows its frame before it is shown, the layout is placed once;
     // elsewhere (X11) fitToScreen() allows for the frame when it comes to be known.
     create();
-    m_scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
-                          windowHandle()->frameMargins());
-    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_scale));
+    m_placement.scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
+                                    windowHandle()->frameMargins());
+    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_placement.scale));
     takeControls(*m_controls);
 
     m_cmDialog1 = new CommonDialog(this, this);
@@ -95,7 +95,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
-    resize(layoutSize(kLayoutTwips, m_scale));
+    resize(layoutSize(kLayoutTwips, m_placement.scale));
 
     Form_Load();
     m_timer1->start();
@@ -142,14 +142,26 @@ void Form1::fitToScreen()
     // A maximized window keeps the size the screen gives it, and the layout fills it; a normal
     // one shows the whole layout, at its design size where the screen holds it.
     const bool filled = windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen);
-    const qreal scale = filled ? fillingScale(kLayoutTwips, size())
-                               : layoutScale(kLayoutTwips, current->availableGeometry(), frame);
-    if (qFuzzyCompare(scale, m_scale))
-        return;
-    m_scale = scale;
-    placeControls(this, *m_controls, m_scale);
-    if (!filled)
-        resize(layoutSize(kLayoutTwips, m_scale));
+    const LayoutPlacement placement = filled
+            ? filledPlacement(kLayoutTwips, kVisibleLayoutHeightTwips, size())
+            : LayoutPlacement {layoutScale(kLayoutTwips, current->availableGeometry(), frame), {}};
+    if (placement != m_placement) {
+        m_placement = placement;
+        placeControls(this, *m_controls, m_placement);
+        if (!filled)
+            resize(layoutSize(kLayoutTwips, m_placement.scale));
+    }
+    // Where the layout in sight fills the window, the feedback panel cannot always stand below
+    // it: it comes up over the items, whole.
+    if (filled) {
+        constexpr ControlEntry kPanel = kControls[entryIndex("Picture3")];
+        QRect panel = scaledRect(kPanel.left, kPanel.top, kPanel.width, kPanel.height,
+                                 m_placement.scale)
+                              .translated(m_placement.origin);
+        if (panel.bottom() >= height())
+            panel.moveBottom(height() - 1);
+        m_picture3->setGeometry(panel);
+    }
 }
 
 void Form1::takeControls(const BuiltControls &built)

@@ -12,6 +12,7 @@
 // Handlers are grouped by the subsystem they belong to, one file each (form1_*.cpp).
 #pragma once
 
+#include "app/layoutscale.h"
 #include "listening/exercise.h"
 
 #include <QPointer>
@@ -146,8 +147,8 @@ private:
     bool m_keepFailed = false;
     QString m_captionBeforeFailure;
 
-    // The layout's scale for the screen the window is on (app/layoutscale.h).
-    qreal m_scale = 1;
+    // Where the layout is drawn for the screen the window is on (app/layoutscale.h).
+    LayoutPlacement m_placement;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
     std::unique_ptr<BuiltControls> m_controls;

@@ -96,6 +96,8 @@ private slots:
     void controlsStayPutWhenTheWindowResizes();
     void layoutScaleForTheFreeArea_data();
     void layoutScaleForTheFreeArea();
+    void filledPlacement_data();
+    void filledPlacement();
     void takesTheScaleOfItsScreen();
     void startUpState();
     void startUpLooks();
@@ -194,6 +196,32 @@ void TestWindow::layoutScaleForTheFreeArea()
     // The scaled layout never needs more than the area it was scaled for.
     const QSize needed = layoutSize(kLayoutTwips, scale).grownBy(frame);
     QVERIFY(needed.width() <= available.width() && needed.height() <= available.height());
+}
+
+void TestWindow::filledPlacement_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<int>("left");
+
+    // The layout is 801 x 797 pixels; in sight, down to the bottom bar, 801 x 471.
+    QTest::newRow("the design size: nothing moves") << QSize(801, 797) << 1.0 << 0;
+    QTest::newRow("board, 1920 x 1080") << QSize(1920, 1080) << 1080.0 / 471 << 41;
+    QTest::newRow("maximized on 1920 x 1080") << QSize(1920, 1050) << 1050.0 / 471 << 67;
+    QTest::newRow("taller than wide: across") << QSize(1280, 1024) << 1280.0 / 801 << 0;
+    QTest::newRow("smaller than the design: whole layout") << QSize(1024, 570) << 570.0 / 797 << 0;
+    QTest::newRow("a row too short: whole layout") << QSize(1920, 796) << 796.0 / 797 << 0;
+}
+
+void TestWindow::filledPlacement()
+{
+    QFETCH(QSize, client);
+    QFETCH(qreal, scale);
+    QFETCH(int, left);
+    const LayoutPlacement placement = ::filledPlacement(kLayoutTwips, 7065, client);
+    QCOMPARE(placement.scale, scale);
+    QCOMPARE(placement.origin, QPoint(left, 0));
+    QCOMPARE(kVisibleLayoutHeightTwips, 7065); // the bottom bar's lower edge
 }
 
 void TestWindow::takesTheScaleOfItsScreen()
