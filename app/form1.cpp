@@ -152,14 +152,19 @@ void Form1::fitToScreen()
             resize(layoutSize(kLayoutTwips, m_placement.scale));
     }
     // Where the layout in sight fills the window, the feedback panel cannot always stand below
-    // it: it comes up over the items, whole.
+    // it: it comes up over the items, whole, and stands on the bottom bar, whose grade and
+    // buttons stay in sight. It is then in front of the first item's play button, which it
+    // covers.
     if (filled) {
-        constexpr ControlEntry kPanel = kControls[entryIndex("Picture3")];
-        QRect panel = scaledRect(kPanel.left, kPanel.top, kPanel.width, kPanel.height,
-                                 m_placement.scale)
-                              .translated(m_placement.origin);
-        if (panel.bottom() >= height())
-            panel.moveBottom(height() - 1);
+        const auto placed = [this](const ControlEntry &entry) {
+            return scaledRect(entry.left, entry.top, entry.width, entry.height, m_placement.scale)
+                    .translated(m_placement.origin);
+        };
+        QRect panel = placed(kControls[entryIndex("Picture3")]);
+        if (panel.bottom() >= height()) {
+            panel.moveBottom(placed(kControls[entryIndex("Picture1")]).top() - 1);
+            m_picture3->raise();
+        }
         m_picture3->setGeometry(panel);
     }
 }
