@@ -41,7 +41,7 @@ enum ControlFlag : unsigned {
     Opaque = 1 << 1, // a label with its own background; others are transparent
     SingleBorder = 1 << 2,
     SunkenBorder = 1 << 3,
-    Centered = 1 << 4,
+    Centered = 1 << 4, // a text box's or a label's text
     PasswordEcho = 1 << 5,
 };
 
@@ -137,9 +137,11 @@ constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontD
 }
 
 constexpr ControlEntry notice(const char *name, In in, Twips at, Text text, FontDesc font,
-                              std::optional<Foreground> ink = {}, unsigned flags = NoFlags)
+                              std::optional<Foreground> ink = {},
+                              std::optional<Background> paper = {}, unsigned flags = NoFlags)
 {
-    return entry(ControlKind::Notice, name, in, at, {}, text.text, font, rgbOf(ink), {}, flags);
+    return entry(ControlKind::Notice, name, in, at, {}, text.text, font, rgbOf(ink), rgbOf(paper),
+                 flags);
 }
 
 constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
@@ -223,6 +225,9 @@ inline constexpr ControlEntry kControls[] = {
     label("Label3", kOnWindow, {360, 2070, 6135, 405}, Text{u"Llegeix amb atenció aquest text."}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
     label("Label7", kOnWindow, {6570, 2070, 4605, 405}, Text{u"Contesta aquestes preguntes"}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
     label("Label8", kOnWindow, {3240, 1020, 675, 315}, Text{u"Nom:"}, detail::kSansSerif12Bold),
+    // In full screen, where the title bar is not shown, the words of a caption that tells of a
+    // failure; in the free corner right of the name box.
+    notice("avis", kOnWindow, {6300, 120, 4875, 1260}, Text{u""}, detail::kArial12Bold, Foreground{detail::kWhite}, Background{detail::kHeadingRed}, Centered | Hidden),
     image("Image1", kOnWindow, {360, 2490, 6135, 4005}, Spoken{u"Imatge de la lectura"}),
 
     // The window's windowed controls, back to front.

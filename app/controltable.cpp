@@ -40,7 +40,7 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
     if (auto *label = qobject_cast<QLabel *>(control)) {
         label->setText(text);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment((flags & Centered) ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
     } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
         line->setText(text);
@@ -92,8 +92,8 @@ void applyColours(QWidget *control, const ControlEntry &entry)
         control->setBackgroundRole(QPalette::Button);
         control->setForegroundRole(opaqueLabel ? QPalette::WindowText : QPalette::ButtonText);
     }
-    control->setAutoFillBackground(buttonFace
-                                   || (entry.kind == ControlKind::PictureBox && entry.background));
+    control->setAutoFillBackground(
+            buttonFace || ((entry.kind == ControlKind::PictureBox || label) && entry.background));
 }
 
 // The window was designed with fonts that free systems lack; each has a free equivalent of

@@ -12,6 +12,7 @@
 #include "platform/datapaths.h"
 #include "sound/mediacontrol.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QIcon>
 #include <QLineEdit>
@@ -121,6 +122,9 @@ bool Form1::event(QEvent *event)
     case QEvent::WindowStateChange:
         if (m_leaveFullScreen)
             m_leaveFullScreen->setEnabled(windowState().testFlag(Qt::WindowFullScreen));
+        // The title bar shows the caption again.
+        if (!windowState().testFlag(Qt::WindowFullScreen))
+            sayInWindow(QString());
         fitToScreen();
         break;
     default:
@@ -177,6 +181,7 @@ void Form1::takeControls(const BuiltControls &built)
     m_codi = built.get<QLineEdit, entryIndex("codi")>();
     m_label2 = built.get<NoticeLabel, entryIndex("Label2")>();
     m_label5 = built.get<NoticeLabel, entryIndex("Label5")>();
+    m_avis = built.get<NoticeLabel, entryIndex("avis")>();
     m_image1 = built.get<ImageBox, entryIndex("Image1")>();
     m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
     m_dib = built.get<PictureButton, entryIndex("dib")>();
@@ -263,6 +268,39 @@ void Form1::setCaption(const QString &caption)
 {
     m_keepFailed = false;
     setWindowTitle(caption);
+}
+
+void Form1::tellFailure(const QString &caption)
+{
+    setCaption(caption);
+    if (windowState().testFlag(Qt::WindowFullScreen))
+        sayInWindow(caption);
+}
+
+void Form1::sayInWindow(const QString &words)
+{
+    m_avis->announce(words);
+    m_avis->setVisible(!words.isEmpty());
+    // The next key or click in the window puts the words away.
+    if (words.isEmpty())
+        qApp->removeEventFilter(this);
+    else
+        qApp->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
+            sayInWindow(QString());
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget *Form1::itemBox(int item) const

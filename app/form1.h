@@ -97,12 +97,18 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void takeControls(const BuiltControls &built);
     void connectHandlers(const BuiltControls &built);
-    // Every change of the caption but the failed keep's goes through here.
+    // Every change of the caption goes through here; a failed keep marks its own afterwards, so
+    // that the next keep that succeeds puts back the caption from before.
     void setCaption(const QString &caption);
+    // A caption that tells of a failure. While full screen hides the title bar, the same words
+    // show in the window, and reach a screen reader, until the next key or click.
+    void tellFailure(const QString &caption);
+    void sayInWindow(const QString &words);
     // The open dialog for a dictation; nothing for a cancel.
     std::optional<QString> chooseDictation();
     // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
@@ -134,6 +140,7 @@ private:
     QLineEdit *m_codi;
     NoticeLabel *m_label2;
     NoticeLabel *m_label5;
+    NoticeLabel *m_avis;
     ImageBox *m_image1;
     PictureBox *m_picture3;
     PictureButton *m_dib;

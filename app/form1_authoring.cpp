@@ -41,7 +41,7 @@ void Form1::Command4_Click()
     if (result == MediaControl::CommandResult::WriteFailed) {
         if (!m_keepFailed)
             m_captionBeforeFailure = windowTitle();
-        setWindowTitle(kRecordingNotSaved);
+        tellFailure(kRecordingNotSaved);
         m_keepFailed = true;
     } else if (result == MediaControl::CommandResult::Done && m_keepFailed) {
         setCaption(m_captionBeforeFailure);

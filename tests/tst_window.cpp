@@ -43,6 +43,7 @@ const Place kPlaces[] = {
         {"Label3", nullptr, QRect(24, 138, 409, 27)},
         {"Label7", nullptr, QRect(438, 138, 307, 27)},
         {"Label8", nullptr, QRect(216, 68, 45, 21)},
+        {"avis", nullptr, QRect(420, 8, 325, 84)},
         {"Image1", nullptr, QRect(24, 166, 409, 267)},
         {"Text1", nullptr, QRect(24, 166, 412, 267)},
         {"Text2", nullptr, QRect(438, 166, 282, 27)},
