@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -119,14 +120,21 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
         fitToScreen();
         break;
-    case QEvent::WindowStateChange:
+    case QEvent::WindowStateChange: {
+        const bool fullScreen = windowState().testFlag(Qt::WindowFullScreen);
+        // However full screen came, leaving it goes back to the state before it: window managers
+        // keep a full-screen window's maximized state or drop it, as each sees fit.
+        const Qt::WindowStates before = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+        if (fullScreen && !before.testFlag(Qt::WindowFullScreen))
+            m_stateBeforeFullScreen = before & Qt::WindowMaximized;
         if (m_leaveFullScreen)
-            m_leaveFullScreen->setEnabled(windowState().testFlag(Qt::WindowFullScreen));
+            m_leaveFullScreen->setEnabled(fullScreen);
         // The title bar shows the caption again.
-        if (!windowState().testFlag(Qt::WindowFullScreen))
+        if (!fullScreen)
             sayInWindow(QString());
         fitToScreen();
         break;
+    }
     default:
         break;
     }
@@ -155,6 +163,20 @@ void Form1::fitToScreen()
         if (!filled)
             resize(layoutSize(kLayoutTwips, m_placement.scale));
     }
+    // Back from full screen, a normal window stands where it stood before, which a screen that
+    // has shrunk since may not hold. Once the window manager has framed it again, it comes as
+    // near there as the screen's free area holds it whole.
+    if (m_bringOnScreen && !filled && !frame.isNull()) {
+        m_bringOnScreen = false;
+        const QRect free = current->availableGeometry();
+        const QRect outer = QRect(pos(), size()).marginsAdded(frame);
+        const auto within = [](int at, int low, int length, int room) {
+            return std::clamp(at, low, std::max(low, low + room - length));
+        };
+        move(within(outer.x(), free.x(), outer.width(), free.width()),
+             within(outer.y(), free.y(), outer.height(), free.height()));
+    }
+
     // Where the layout in sight fills the window, the feedback panel cannot always stand below
     // it: it comes up over the items, whole, and stands on the bottom bar, whose grade and
     // buttons stay in sight. It is then in front of the first item's play button, which it
@@ -198,13 +220,22 @@ void Form1::takeControls(const BuiltControls &built)
 
 void Form1::setUpFullScreenKeys()
 {
-    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this,
-            [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this, [this] {
+        if (windowState().testFlag(Qt::WindowFullScreen))
+            leaveFullScreen();
+        else
+            setWindowState(windowState() | Qt::WindowFullScreen);
+    });
     // Only while full screen: elsewhere Escape is the recorder's stop key.
     m_leaveFullScreen = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_leaveFullScreen->setEnabled(false);
-    connect(m_leaveFullScreen, &QShortcut::activated, this,
-            [this] { setWindowState(windowState() & ~Qt::WindowFullScreen); });
+    connect(m_leaveFullScreen, &QShortcut::activated, this, &Form1::leaveFullScreen);
+}
+
+void Form1::leaveFullScreen()
+{
+    m_bringOnScreen = !m_stateBeforeFullScreen.testFlag(Qt::WindowMaximized);
+    setWindowState(m_stateBeforeFullScreen);
 }
 
 void Form1::connectHandlers(const BuiltControls &built)

@@ -117,6 +117,7 @@ private:
     void fitToScreen();
     // F11 turns full screen on and off, and Escape leaves it, for the class's whiteboard.
     void setUpFullScreenKeys();
+    void leaveFullScreen();
     void playItem(int item);
     // The pupil's slow-speech toggle, off at start and at every new attempt.
     void setUpSlowToggle();
@@ -160,4 +161,7 @@ private:
     QMetaObject::Connection m_screenArea;
     std::unique_ptr<BuiltControls> m_controls;
     QShortcut *m_leaveFullScreen = nullptr;
+    // The state full screen came from, maximized or normal, which leaving it returns to.
+    Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowMaximized;
+    bool m_bringOnScreen = false;
 };

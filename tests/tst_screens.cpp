@@ -24,6 +24,8 @@ private slots:
     void wholeLayoutInTheClientArea();
     void exerciseDoneOnThisScreen();
     void followsTheWorkArea();
+    void leavesFullScreenWholeAfterTheScreenChanged_data();
+    void leavesFullScreenWholeAfterTheScreenChanged();
 };
 
 namespace {
@@ -191,6 +193,55 @@ void TestScreens::followsTheWorkArea()
     QTRY_VERIFY(w->rect().contains(inWindow(w, w.get("Picture3"))));
     panel.kill();
     panel.waitForFinished();
+}
+
+void TestScreens::leavesFullScreenWholeAfterTheScreenChanged_data()
+{
+    QTest::addColumn<Qt::WindowState>("before");
+    QTest::newRow("maximized, as the program opens") << Qt::WindowMaximized;
+    // Near the right edge, which a smaller screen no longer reaches.
+    QTest::newRow("normal, at the right") << Qt::WindowNoState;
+}
+
+void TestScreens::leavesFullScreenWholeAfterTheScreenChanged()
+{
+    QFETCH(Qt::WindowState, before);
+    // A board's screen that becomes a netbook's while the window is full screen, as when a
+    // laptop is unplugged from the board.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen->size() != QSize(1920, 1080) || screen->devicePixelRatio() != 1)
+        QSKIP("the board's screen is 1920 x 1080 pixels");
+    const QString screenSize = qEnvironmentVariable("LUVANA_SCREENSIZE_PROGRAM");
+    const auto resize = [&](const char *size) {
+        return QProcess::execute(screenSize, {QString::fromLatin1(size)}) == 0;
+    };
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    if (before == Qt::WindowMaximized) {
+        showMaximized(w);
+    } else {
+        QTRY_VERIFY(w->frameGeometry() != w->geometry());
+        w->move(1100, 200);
+        QTRY_COMPARE(w->pos(), QPoint(1100, 200));
+    }
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    QTest::keyClick(w.get("nom"), Qt::Key_F11);
+    QTRY_COMPARE_WITH_TIMEOUT(w->size(), w->screen()->size(), 20000);
+    QVERIFY(resize("1024x600"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(1024, 600), 20000);
+
+    QTest::keyClick(w.get("nom"), Qt::Key_F11);
+    // As before full screen, and whole on the screen it is on now.
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowState(), Qt::WindowStates(before), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+            w->frameGeometry() != w->geometry() && onFreeArea(w)
+                    && w->screen()->availableGeometry().contains(w->frameGeometry()),
+            20000);
+    for (const auto &entry : kControls)
+        QVERIFY2(w->rect().contains(inWindow(w, w.get(entry.name))), entry.name);
+    QVERIFY(resize("1920x1080"));
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->size(), QSize(1920, 1080));
 }
 
 QTEST_MAIN(TestScreens)
