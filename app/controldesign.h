@@ -278,12 +278,14 @@ inline constexpr ControlEntry kControls[] = {
 } // namespace rows
 using rows::kControls;
 
-// Focus moves through the controls in this order; labels and the image take no focus.
+// Focus moves through the controls in this order; labels and the image take no focus. Keep and
+// discard come after the ten play buttons, so that a pupil going from speaker to speaker never
+// lands on them.
 inline constexpr const char *kTabOrder[] = {
     "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
     "Picture1", "Command1", "Picture2", "Picture3", "Picture4", "Command2", "titol", "codi",
-    "MMControl1", "wav1", "Command4", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8",
-    "wav9", "wav10", "Command3", "Command5", "nom", "dib", "lent",
+    "MMControl1", "wav1", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8", "wav9", "wav10",
+    "Command4", "Command3", "Command5", "nom", "dib", "lent",
 };
 // clang-format on
 

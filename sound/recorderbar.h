@@ -3,7 +3,8 @@
 // The recorder's bar of buttons, its clock and its level meter. It only shows: a click or a key
 // becomes a command for whoever listens, the buttons follow the state it is given, and the
 // clock and the meter follow showProgress(), which the engine's tick drives while a clip plays
-// or records.
+// or records. While it has the focus, R records, Space plays or pauses, Home rewinds, Escape
+// stops and V has the voice speak; each button's tooltip names its key.
 #pragma once
 
 #include "sound/recorder.h"
@@ -32,12 +33,15 @@ signals:
     void voiceRequested();
 
 protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    void addButton(QToolButton *&button, const char *name, const QString &text, int symbol);
+    void addButton(QToolButton *&button, const char *name, const char16_t *text, int symbol,
+                   Qt::Key key);
     void showVoiceButton();
     void fitBar();
 
