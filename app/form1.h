@@ -24,7 +24,6 @@
 #include <optional>
 
 class BuiltControls;
-class ClickLabel;
 class CommonDialog;
 class ImageBox;
 class MediaControl;
