@@ -19,20 +19,6 @@
 
 namespace {
 
-// The processes of the session whose environment holds `marker`, by the name the kernel gives.
-QList<qint64> processesWith(const QByteArray &marker, const char *name)
-{
-    QList<qint64> found;
-    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        const qint64 pid = entry.toLongLong();
-        const QString dir = QStringLiteral("/proc/") + entry;
-        if (pid > 0 && testfiles::fileBytes(dir + QStringLiteral("/comm")).trimmed() == name
-            && testfiles::fileBytes(dir + QStringLiteral("/environ")).split('\0').contains(marker))
-            found.append(pid);
-    }
-    return found;
-}
-
 class Orca
 {
 public:
@@ -51,29 +37,28 @@ public:
     }
     ~Orca()
     {
-        // Orca first, then the speech server it started, which outlives it.
-        for (const char *name : {"orca", "speech-dispatch"})
-            for (const qint64 pid : processesWith(m_home, name))
-                ::kill(pid_t(pid), SIGTERM);
+        // Orca, then the speech server it started, which outlives it: the processes of that
+        // name whose environment has this test's HOME.
+        for (const char *name : {"orca", "speech-dispatch"}) {
+            for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+                const QString dir = QStringLiteral("/proc/") + pid;
+                if (testfiles::fileBytes(dir + QStringLiteral("/comm")).trimmed() == name
+                    && testfiles::fileBytes(dir + QStringLiteral("/environ"))
+                               .split('\0')
+                               .contains(m_home))
+                    ::kill(pid_t(pid.toLongLong()), SIGTERM);
+            }
+        }
         m_script.waitForFinished(10000);
     }
 
-    // What Orca said, one utterance a line.
-    QStringList speech() const
-    {
-        QStringList said;
-        for (const QByteArray &line : testfiles::fileBytes(m_log).split('\n')) {
-            const qsizetype at = line.indexOf("SPEECH OUTPUT: '");
-            if (at >= 0)
-                said.append(QString::fromUtf8(line.mid(at + 16, line.lastIndexOf('\'') - at - 16)));
-        }
-        return said;
-    }
+    // How many of Orca's utterances hold the words.
     qsizetype count(const QString &words) const
     {
-        const QStringList said = speech();
-        return std::count_if(said.cbegin(), said.cend(),
-                             [&](const QString &line) { return line.contains(words); });
+        const QList<QByteArray> lines = testfiles::fileBytes(m_log).split('\n');
+        return std::count_if(lines.cbegin(), lines.cend(), [&](const QByteArray &line) {
+            return line.contains("SPEECH OUTPUT: '") && line.contains(words.toUtf8());
+        });
     }
 
 private:
