@@ -27,6 +27,7 @@ enum class ControlKind {
     TextBox,
     MultiLineTextBox,
     Label,
+    Notice, // a label a screen reader says as its text changes (NoticeLabel)
     Image,
     Button,
     PictureButton,
@@ -40,7 +41,7 @@ enum ControlFlag : unsigned {
     Opaque = 1 << 1, // a label with its own background; others are transparent
     SingleBorder = 1 << 2,
     SunkenBorder = 1 << 3,
-    Centered = 1 << 4,
+    Centered = 1 << 4, // a text box's or a label's text
     PasswordEcho = 1 << 5,
 };
 
@@ -135,6 +136,14 @@ constexpr ControlEntry label(const char *name, In in, Twips at, Text text, FontD
     return entry(ControlKind::Label, name, in, at, spoken, text.text, font, rgbOf(ink), {}, flags);
 }
 
+constexpr ControlEntry notice(const char *name, In in, Twips at, Text text, FontDesc font,
+                              std::optional<Foreground> ink = {},
+                              std::optional<Background> paper = {}, unsigned flags = NoFlags)
+{
+    return entry(ControlKind::Notice, name, in, at, {}, text.text, font, rgbOf(ink), rgbOf(paper),
+                 flags);
+}
+
 constexpr ControlEntry image(const char *name, In in, Twips at, Spoken spoken)
 {
     return entry(ControlKind::Image, name, in, at, spoken);
@@ -216,6 +225,9 @@ inline constexpr ControlEntry kControls[] = {
     label("Label3", kOnWindow, {360, 2070, 6135, 405}, Text{u"Llegeix amb atenció aquest text."}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
     label("Label7", kOnWindow, {6570, 2070, 4605, 405}, Text{u"Contesta aquestes preguntes"}, detail::kArial1425, Foreground{detail::kHeadingRed}, Opaque),
     label("Label8", kOnWindow, {3240, 1020, 675, 315}, Text{u"Nom:"}, detail::kSansSerif12Bold),
+    // In full screen, where the title bar is not shown, the words of a caption that tells of a
+    // failure; in the free corner right of the name box.
+    notice("avis", kOnWindow, {6300, 120, 4875, 1260}, Text{u""}, detail::kArial12Bold, Foreground{detail::kWhite}, Background{detail::kHeadingRed}, Centered | Hidden),
     image("Image1", kOnWindow, {360, 2490, 6135, 4005}, Spoken{u"Imatge de la lectura"}),
 
     // The window's windowed controls, back to front.
@@ -229,8 +241,8 @@ inline constexpr ControlEntry kControls[] = {
     textBox("Text8", kOnWindow, {6570, 5190, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 8"}),
     textBox("Text9", kOnWindow, {6570, 5640, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 9"}),
     textBox("Text10", kOnWindow, {6570, 6090, 4230, 405}, detail::kArial975Bold, Spoken{u"Frase 10"}),
-    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
-    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, {}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture1", kOnWindow, {330, 6540, 10845, 525}, {}, Spoken{u"Barra de la nota"}, Background{detail::kBlack}, SingleBorder),
+    pictureBox("Picture2", kOnWindow, {330, 1500, 10845, 525}, {}, Spoken{u"Barra del títol"}, Background{detail::kBlack}, SingleBorder),
     pictureBox("Picture3", kOnWindow, {300, 7470, 10485, 4485}, Picture{u"feedback.svg"}, Spoken{u"Missatge final: fes-hi clic per tancar-lo"}, {}, SunkenBorder | Hidden),
     pictureBox("Picture4", kOnWindow, {8760, 540, 1950, 570}, Picture{u"comencar.svg"}, Spoken{u"Començar"}, {}, Hidden),
     mediaControl("MMControl1", kOnWindow, {6540, 1530, 4170, 495}, Spoken{u"Reproductor i enregistrador"}),
@@ -255,10 +267,10 @@ inline constexpr ControlEntry kControls[] = {
     pictureButton("dib", In{"Picture2"}, {5070, -30, 1065, 555}, Picture{u"dib.svg"}, Spoken{u"Tria una imatge per a la lectura"}, {}, Hidden),
 
     // The feedback panel.
-    label("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
+    notice("Label5", In{"Picture3"}, {6120, 2310, 3735, 1425}, Text{u" "}, detail::kArial12Bold),
 
     // The bottom bar.
-    label("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
+    notice("Label2", In{"Picture1"}, {2790, 60, 4575, 375}, Text{u"La teva nota és: 10"}, {"Comic Sans MS", 12, false}, Foreground{detail::kWhite}),
     pictureButton("Command1", In{"Picture1"}, {10350, -30, 465, 465}, Picture{u"command1.svg", u"command1-down.svg"}, Spoken{u"Comença un dictat nou"}),
     pictureButton("Command2", In{"Picture1"}, {0, 0, 465, 465}, Picture{u"command2.svg", u"command2-down.svg"}, Spoken{u"Desa el dictat"}),
     textBox("codi", In{"Picture1"}, {570, 60, 1005, 375}, detail::kArial12Bold, Spoken{u"Codi d'accés"}, {}, {}, Centered | PasswordEcho),
@@ -266,12 +278,14 @@ inline constexpr ControlEntry kControls[] = {
 } // namespace rows
 using rows::kControls;
 
-// Focus moves through the controls in this order; labels and the image take no focus.
+// Focus moves through the controls in this order; labels and the image take no focus. Keep and
+// discard come after the ten play buttons, so that a pupil going from speaker to speaker never
+// lands on them.
 inline constexpr const char *kTabOrder[] = {
     "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Text9", "Text10",
     "Picture1", "Command1", "Picture2", "Picture3", "Picture4", "Command2", "titol", "codi",
-    "MMControl1", "wav1", "Command4", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8",
-    "wav9", "wav10", "Command3", "Command5", "nom", "dib", "lent",
+    "MMControl1", "wav1", "wav2", "wav3", "wav4", "wav5", "wav6", "wav7", "wav8", "wav9", "wav10",
+    "Command4", "Command3", "Command5", "nom", "dib", "lent",
 };
 // clang-format on
 
@@ -290,6 +304,19 @@ constexpr QSize layoutTwips()
     return QSize(kDesignClientWidth, bottom);
 }
 inline constexpr QSize kLayoutTwips = layoutTwips();
+
+// The height of the layout in sight when the window opens, in twips: down to the lowest control
+// on the window that is not hidden at first (the bottom bar).
+constexpr int visibleLayoutHeightTwips()
+{
+    int bottom = 0;
+    for (const ControlEntry &entry : kControls) {
+        if (!entry.container && !(entry.flags & Hidden))
+            bottom = std::max(bottom, entry.top + entry.height);
+    }
+    return bottom;
+}
+inline constexpr int kVisibleLayoutHeightTwips = visibleLayoutHeightTwips();
 
 // The row of a control. Where the name is a constant, as for every handle the window takes,
 // this runs at compile time, and a name missing from the table does not compile.

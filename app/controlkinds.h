@@ -22,6 +22,7 @@ struct KindWidget;
 template<> struct KindWidget<ControlKind::TextBox> { using type = QLineEdit; };
 template<> struct KindWidget<ControlKind::MultiLineTextBox> { using type = QPlainTextEdit; };
 template<> struct KindWidget<ControlKind::Label> { using type = ClickLabel; };
+template<> struct KindWidget<ControlKind::Notice> { using type = NoticeLabel; };
 template<> struct KindWidget<ControlKind::Image> { using type = ImageBox; };
 template<> struct KindWidget<ControlKind::Button> { using type = QPushButton; };
 template<> struct KindWidget<ControlKind::PictureButton> { using type = PictureButton; };

@@ -40,7 +40,7 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
     if (auto *label = qobject_cast<QLabel *>(control)) {
         label->setText(text);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment((flags & Centered) ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
     } else if (auto *line = qobject_cast<QLineEdit *>(control)) {
         line->setText(text);
@@ -85,14 +85,15 @@ void applyColours(QWidget *control, const ControlEntry &entry)
     // Opaque labels show the system's button face behind their text (keeping their own text
     // colour, which Qt would otherwise pair with that background), and so does the recorder's
     // bar, which lies over the black title bar.
-    const bool opaqueLabel = entry.kind == ControlKind::Label && (entry.flags & Opaque);
+    const bool label = entry.kind == ControlKind::Label || entry.kind == ControlKind::Notice;
+    const bool opaqueLabel = label && (entry.flags & Opaque);
     const bool buttonFace = opaqueLabel || entry.kind == ControlKind::MediaControl;
     if (buttonFace) {
         control->setBackgroundRole(QPalette::Button);
         control->setForegroundRole(opaqueLabel ? QPalette::WindowText : QPalette::ButtonText);
     }
-    control->setAutoFillBackground(buttonFace
-                                   || (entry.kind == ControlKind::PictureBox && entry.background));
+    control->setAutoFillBackground(
+            buttonFace || ((entry.kind == ControlKind::PictureBox || label) && entry.background));
 }
 
 // The window was designed with fonts that free systems lack; each has a free equivalent of
@@ -150,14 +151,15 @@ void applyLook(QWidget *control, const ControlEntry &entry)
     // The recorder is one stop in the tab order, whatever buttons it holds.
     if (entry.kind == ControlKind::MediaControl)
         control->setFocusPolicy(Qt::TabFocus);
-    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Image)
+    if (entry.kind == ControlKind::Label || entry.kind == ControlKind::Notice
+        || entry.kind == ControlKind::Image)
         control->setFocusPolicy(Qt::NoFocus);
     applyColours(control, entry);
 }
 
 // Everything about a control that the layout's scale changes: its rectangle, its font and the
 // size of its picture.
-void placeControl(QWidget *control, const ControlEntry &entry, qreal scale)
+void placeControl(QWidget *control, const ControlEntry &entry, qreal scale, QPoint origin = QPoint())
 {
     if (entry.font.family) {
         QFont font;
@@ -168,7 +170,8 @@ void placeControl(QWidget *control, const ControlEntry &entry, qreal scale)
     }
     if (auto *button = qobject_cast<PictureButton *>(control))
         button->setPictureScale(scale);
-    control->setGeometry(scaledRect(entry.left, entry.top, entry.width, entry.height, scale));
+    control->setGeometry(scaledRect(entry.left, entry.top, entry.width, entry.height, scale)
+                                 .translated(entry.container ? QPoint() : origin));
     if (auto *box = qobject_cast<PictureBox *>(control))
         box->layoutClientArea();
 }
@@ -215,9 +218,9 @@ BuiltControls buildControls(QWidget *window, qreal scale)
     return built;
 }
 
-void placeControls(QWidget *window, const BuiltControls &built, qreal scale)
+void placeControls(QWidget *window, const BuiltControls &built, const LayoutPlacement &placement)
 {
-    window->setFont(scaledFont(QApplication::font(), scale));
+    window->setFont(scaledFont(QApplication::font(), placement.scale));
     for (std::size_t row = 0; row < kControlCount; ++row)
-        placeControl(built.at<QWidget>(row), kControls[row], scale);
+        placeControl(built.at<QWidget>(row), kControls[row], placement.scale, placement.origin);
 }

@@ -7,6 +7,7 @@
 
 #include "app/controldesign.h"
 #include "app/controlkinds.h"
+#include "app/layoutscale.h"
 
 #include <QtGlobal>
 
@@ -55,8 +56,9 @@ private:
 // (app/layoutscale.h), and sets the tab order.
 BuiltControls buildControls(QWidget *window, qreal scale);
 
-// Places every control again at another scale: rectangles, fonts and pictures.
-void placeControls(QWidget *window, const BuiltControls &built, qreal scale);
+// Places every control again at another placement: rectangles, fonts and pictures. The origin
+// moves the window's own controls; a panel's children stay where they are on their panel.
+void placeControls(QWidget *window, const BuiltControls &built, const LayoutPlacement &placement);
 
 // The window or the panel a control was placed on (a panel's children live in its client area).
 QWidget *containerOf(const QWidget *control);

@@ -12,6 +12,7 @@
 #include "platform/datapaths.h"
 #include "sound/mediacontrol.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QIcon>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -72,9 +74,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     // Where the native window knows its frame before it is shown, the layout is placed once;
     // elsewhere (X11) fitToScreen() allows for the frame when it comes to be known.
     create();
-    m_scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
-                          windowHandle()->frameMargins());
-    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_scale));
+    m_placement.scale = layoutScale(kLayoutTwips, screen()->availableGeometry(),
+                                    windowHandle()->frameMargins());
+    m_controls = std::make_unique<BuiltControls>(buildControls(this, m_placement.scale));
     takeControls(*m_controls);
 
     m_cmDialog1 = new CommonDialog(this, this);
@@ -87,13 +89,15 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     m_timer1->setInterval(kTimerIntervalMs);
 
     connectHandlers(*m_controls);
+    // A pupil's first keys are their name.
+    m_nom->setFocus();
     setUpSlowToggle();
     setUpPlayKeys();
     setUpFullScreenKeys();
 
     // The layout reaches below its design height (the feedback panel); the window's normal
     // size shows all of it.
-    resize(layoutSize(kLayoutTwips, m_scale));
+    resize(layoutSize(kLayoutTwips, m_placement.scale));
 
     Form_Load();
     m_timer1->start();
@@ -116,11 +120,21 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
         fitToScreen();
         break;
-    case QEvent::WindowStateChange:
+    case QEvent::WindowStateChange: {
+        const bool fullScreen = windowState().testFlag(Qt::WindowFullScreen);
+        // However full screen came, leaving it goes back to the state before it: window managers
+        // keep a full-screen window's maximized state or drop it, as each sees fit.
+        const Qt::WindowStates before = static_cast<QWindowStateChangeEvent *>(event)->oldState();
+        if (fullScreen && !before.testFlag(Qt::WindowFullScreen))
+            m_stateBeforeFullScreen = before & Qt::WindowMaximized;
         if (m_leaveFullScreen)
-            m_leaveFullScreen->setEnabled(windowState().testFlag(Qt::WindowFullScreen));
+            m_leaveFullScreen->setEnabled(fullScreen);
+        // The title bar shows the caption again.
+        if (!fullScreen)
+            sayInWindow(QString());
         fitToScreen();
         break;
+    }
     default:
         break;
     }
@@ -140,14 +154,45 @@ void Form1::fitToScreen()
     // A maximized window keeps the size the screen gives it, and the layout fills it; a normal
     // one shows the whole layout, at its design size where the screen holds it.
     const bool filled = windowState().testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen);
-    const qreal scale = filled ? fillingScale(kLayoutTwips, size())
-                               : layoutScale(kLayoutTwips, current->availableGeometry(), frame);
-    if (qFuzzyCompare(scale, m_scale))
-        return;
-    m_scale = scale;
-    placeControls(this, *m_controls, m_scale);
-    if (!filled)
-        resize(layoutSize(kLayoutTwips, m_scale));
+    const LayoutPlacement placement = filled
+            ? filledPlacement(kLayoutTwips, kVisibleLayoutHeightTwips, size())
+            : LayoutPlacement {layoutScale(kLayoutTwips, current->availableGeometry(), frame), {}};
+    if (placement != m_placement) {
+        m_placement = placement;
+        placeControls(this, *m_controls, m_placement);
+        if (!filled)
+            resize(layoutSize(kLayoutTwips, m_placement.scale));
+    }
+    // Back from full screen, a normal window stands where it stood before, which a screen that
+    // has shrunk since may not hold. Once the window manager has framed it again, it comes as
+    // near there as the screen's free area holds it whole.
+    if (m_bringOnScreen && !filled && !frame.isNull()) {
+        m_bringOnScreen = false;
+        const QRect free = current->availableGeometry();
+        const QRect outer = QRect(pos(), size()).marginsAdded(frame);
+        const auto within = [](int at, int low, int length, int room) {
+            return std::clamp(at, low, std::max(low, low + room - length));
+        };
+        move(within(outer.x(), free.x(), outer.width(), free.width()),
+             within(outer.y(), free.y(), outer.height(), free.height()));
+    }
+
+    // Where the layout in sight fills the window, the feedback panel cannot always stand below
+    // it: it comes up over the items, whole, and stands on the bottom bar, whose grade and
+    // buttons stay in sight. It is then in front of the first item's play button, which it
+    // covers.
+    if (filled) {
+        const auto placed = [this](const ControlEntry &entry) {
+            return scaledRect(entry.left, entry.top, entry.width, entry.height, m_placement.scale)
+                    .translated(m_placement.origin);
+        };
+        QRect panel = placed(kControls[entryIndex("Picture3")]);
+        if (panel.bottom() >= height()) {
+            panel.moveBottom(placed(kControls[entryIndex("Picture1")]).top() - 1);
+            m_picture3->raise();
+        }
+        m_picture3->setGeometry(panel);
+    }
 }
 
 void Form1::takeControls(const BuiltControls &built)
@@ -156,8 +201,9 @@ void Form1::takeControls(const BuiltControls &built)
     m_titol = built.get<QLineEdit, entryIndex("titol")>();
     m_nom = built.get<QLineEdit, entryIndex("nom")>();
     m_codi = built.get<QLineEdit, entryIndex("codi")>();
-    m_label2 = built.get<ClickLabel, entryIndex("Label2")>();
-    m_label5 = built.get<ClickLabel, entryIndex("Label5")>();
+    m_label2 = built.get<NoticeLabel, entryIndex("Label2")>();
+    m_label5 = built.get<NoticeLabel, entryIndex("Label5")>();
+    m_avis = built.get<NoticeLabel, entryIndex("avis")>();
     m_image1 = built.get<ImageBox, entryIndex("Image1")>();
     m_picture3 = built.get<PictureBox, entryIndex("Picture3")>();
     m_dib = built.get<PictureButton, entryIndex("dib")>();
@@ -174,13 +220,22 @@ void Form1::takeControls(const BuiltControls &built)
 
 void Form1::setUpFullScreenKeys()
 {
-    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this,
-            [this] { setWindowState(windowState() ^ Qt::WindowFullScreen); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this, [this] {
+        if (windowState().testFlag(Qt::WindowFullScreen))
+            leaveFullScreen();
+        else
+            setWindowState(windowState() | Qt::WindowFullScreen);
+    });
     // Only while full screen: elsewhere Escape is the recorder's stop key.
     m_leaveFullScreen = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_leaveFullScreen->setEnabled(false);
-    connect(m_leaveFullScreen, &QShortcut::activated, this,
-            [this] { setWindowState(windowState() & ~Qt::WindowFullScreen); });
+    connect(m_leaveFullScreen, &QShortcut::activated, this, &Form1::leaveFullScreen);
+}
+
+void Form1::leaveFullScreen()
+{
+    m_bringOnScreen = !m_stateBeforeFullScreen.testFlag(Qt::WindowMaximized);
+    setWindowState(m_stateBeforeFullScreen);
 }
 
 void Form1::connectHandlers(const BuiltControls &built)
@@ -259,12 +314,47 @@ void Form1::showFailure(Failure kind, const QString &message)
         m_captionBeforeFailure = windowTitle();
     setWindowTitle(message);
     m_failure = kind;
+    if (windowState().testFlag(Qt::WindowFullScreen))
+        sayInWindow(message);
 }
 
 void Form1::clearFailure(Failure kind)
 {
     if (m_failure == kind)
         setCaption(m_captionBeforeFailure);
+}
+
+void Form1::tellFailure(const QString &caption)
+{
+    setCaption(caption);
+    if (windowState().testFlag(Qt::WindowFullScreen))
+        sayInWindow(caption);
+}
+
+void Form1::sayInWindow(const QString &words)
+{
+    m_avis->announce(words);
+    m_avis->setVisible(!words.isEmpty());
+    // The next key or click in the window puts the words away.
+    if (words.isEmpty())
+        qApp->removeEventFilter(this);
+    else
+        qApp->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+        if (watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == this)
+            sayInWindow(QString());
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget *Form1::itemBox(int item) const

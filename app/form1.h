@@ -12,6 +12,7 @@
 // Handlers are grouped by the subsystem they belong to, one file each (form1_*.cpp).
 #pragma once
 
+#include "app/layoutscale.h"
 #include "listening/exercise.h"
 #include "sound/recorder.h"
 
@@ -24,10 +25,10 @@
 #include <optional>
 
 class BuiltControls;
-class ClickLabel;
 class CommonDialog;
 class ImageBox;
 class MediaControl;
+class NoticeLabel;
 class PictureBox;
 class PictureButton;
 class QLineEdit;
@@ -96,14 +97,19 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void takeControls(const BuiltControls &built);
     void connectHandlers(const BuiltControls &built);
     // Every change of the caption but a failure's goes through here.
     void setCaption(const QString &caption);
-    // What a failure the caption tells of is about; a later success of the same kind, or any
-    // other caption, takes its words away again.
+    // A caption that tells of a failure, for good. While full screen hides the title bar, the
+    // same words show in the window, and reach a screen reader, until the next key or click.
+    void tellFailure(const QString &caption);
+    void sayInWindow(const QString &words);
+    // A failure of one kind, told as tellFailure() does; a later success of the same kind, or
+    // any other caption, takes its words away again.
     enum class Failure { None, Sound, Recording, Voice };
     void showFailure(Failure kind, const QString &message);
     void clearFailure(Failure kind);
@@ -118,6 +124,7 @@ private:
     void fitToScreen();
     // F11 turns full screen on and off, and Escape leaves it, for the class's whiteboard.
     void setUpFullScreenKeys();
+    void leaveFullScreen();
     void playItem(int item);
     // The pupil's slow-speech toggle, off at start and at every new attempt.
     void setUpSlowToggle();
@@ -129,7 +136,7 @@ private:
     QPushButton *playButton(int item) const;
     QLineEdit *lineBox(int item) const; // items 2 to 10
     void setItemText(int item, const QString &text);
-    // An item's text is what its box holds: what a play counts and what the voice speaks.
+    // An item's text is what its box holds: what the voice speaks and what saving writes.
     QString itemText(int item) const;
     QString speakableText(int item) const;
 
@@ -139,8 +146,9 @@ private:
     QLineEdit *m_titol;
     QLineEdit *m_nom;
     QLineEdit *m_codi;
-    ClickLabel *m_label2;
-    ClickLabel *m_label5;
+    NoticeLabel *m_label2;
+    NoticeLabel *m_label5;
+    NoticeLabel *m_avis;
     ImageBox *m_image1;
     PictureBox *m_picture3;
     PictureButton *m_dib;
@@ -154,10 +162,13 @@ private:
     Failure m_failure = Failure::None;
     QString m_captionBeforeFailure;
 
-    // The layout's scale for the screen the window is on (app/layoutscale.h).
-    qreal m_scale = 1;
+    // Where the layout is drawn for the screen the window is on (app/layoutscale.h).
+    LayoutPlacement m_placement;
     QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenArea;
     std::unique_ptr<BuiltControls> m_controls;
     QShortcut *m_leaveFullScreen = nullptr;
+    // The state full screen came from, maximized or normal, which leaving it returns to.
+    Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowMaximized;
+    bool m_bringOnScreen = false;
 };

@@ -25,6 +25,9 @@ const QString kMicrophoneRefused = QStringLiteral("No es pot enregistrar: el mic
 const QString kNoSoundOutput = QStringLiteral("No es pot reproduir: no hi ha cap sortida de so");
 const QString kNoVoiceForText = QStringLiteral(
         "Cap veu no pot llegir aquest text: no s'ha desat res");
+const QString kPictureNotShown = QStringLiteral("No s'ha pogut mostrar la imatge triada");
+const QString kPictureNameTooLong = QStringLiteral("El nom de la imatge té més de %1 caràcters")
+                                            .arg(authoring::kMaxPictureName);
 } // namespace
 
 void Form1::Command2_Click()
@@ -128,12 +131,22 @@ void Form1::dib_Click()
         return;
     setCaption(QStringLiteral("Luvana"));
 
-    const auto name = authoring::pictureName(m_cmDialog1->FileName);
-    if (!name)
+    // A picture that could not be named or shown is refused, and item 1 stays as it was: its
+    // text, or the picture it had, which the box goes on showing as its own.
+    const authoring::PictureName picked = authoring::pictureName(m_cmDialog1->FileName);
+    switch (picked.status) {
+    case authoring::PictureName::Status::EmptyPath:
         return;
-    m_text1->setPlainText(*name);
+    case authoring::PictureName::Status::TooLong:
+        tellFailure(kPictureNameTooLong);
+        return;
+    case authoring::PictureName::Status::Named:
+        break;
+    }
+    if (!m_image1->showPictureFile(picked.name)) {
+        tellFailure(kPictureNotShown);
+        return;
+    }
+    m_text1->setPlainText(picked.name);
     m_text1->setVisible(false);
-    // A picture that cannot be loaded leaves the one shown before; the name is taken all the
-    // same, so the teacher can still put the picture beside the dictation.
-    static_cast<void>(m_image1->showPictureFile(itemText(1)));
 }

@@ -121,10 +121,10 @@ void Form1::guarda()
         // Written beside the target and renamed over it only when complete: a failed save
         // leaves the previous file as it was, and the caption says it was not saved.
         if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
-            setCaption(kDictationNotSaved);
+            tellFailure(kDictationNotSaved);
         // Item 1 as the file just saved will be read back.
         else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
-            setCaption(kPictureNotCopied);
+            tellFailure(kPictureNotCopied);
     }
     m_codi->setText(QString());
 }

@@ -9,7 +9,6 @@
 #include "listening/grading.h"
 #include "sound/mediacontrol.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QShortcut>
@@ -44,14 +43,6 @@ const QString kSoundRefused = QStringLiteral(
 const QString kClipTooLong = QStringLiteral(
         "Aquest clip dura més de 10 minuts i no es pot reproduir");
 
-// Tells a screen reader of a change the pupil did not cause by moving to the control, such as
-// the final message showing.
-void announce(QWidget *control, QAccessible::Event kind)
-{
-    QAccessibleEvent event(control, kind);
-    QAccessible::updateAccessibility(&event);
-}
-
 } // namespace
 
 void Form1::playItem(int item)
@@ -78,7 +69,9 @@ void Form1::playItem(int item)
                     played == Result::DeviceRefused ? kSoundRefused : kNoSoundOutput);
         return;
     }
-    m_exercise.listen(item, !itemText(item).isEmpty());
+    // Whether hearing the item counts towards completing the exercise is the dictation's, as it
+    // was loaded: emptying a box does not take its item out of the exercise.
+    m_exercise.listen(item, !frase(item).isEmpty());
     if (opened == Result::TooLong)
         showFailure(Failure::Sound, kClipTooLong);
     else if (played == Result::Done)
@@ -118,9 +111,8 @@ void Form1::Timer1_Timer()
 
 void Form1::showStep(const listening::Display &display)
 {
-    // A label tells the accessibility layer of a new text by itself.
     if (display.caption)
-        m_label2->setText(*display.caption);
+        m_label2->announce(*display.caption);
     if (display.finalDisplay) {
         m_label2->setVisible(true);
         mensaje();
@@ -129,7 +121,8 @@ void Form1::showStep(const listening::Display &display)
 
 void Form1::mensaje()
 {
+    // The message is written before the panel shows, so that what a screen reader says as the
+    // panel comes into sight is this grade's message; a panel in sight already says it again.
+    m_label5->announce(listening::feedbackMessage(nota));
     m_picture3->setVisible(true);
-    m_label5->setText(listening::feedbackMessage(nota));
-    announce(m_label5, QAccessible::Alert);
 }

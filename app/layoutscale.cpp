@@ -28,12 +28,17 @@ qreal layoutScale(const QSize &designTwips, const QRect &available, const QMargi
     return std::clamp(std::min(width / design.width(), height / design.height()), 0.1, 1.0);
 }
 
-qreal fillingScale(const QSize &designTwips, const QSize &client)
+LayoutPlacement filledPlacement(const QSize &designTwips, int visibleHeightTwips,
+                                const QSize &client)
 {
     const QSize design = layoutSize(designTwips, 1);
-    return std::max(0.1,
-                    std::min(qreal(client.width()) / design.width(),
-                             qreal(client.height()) / design.height()));
+    const qreal across = qreal(client.width()) / design.width();
+    const qreal whole = std::min(across, qreal(client.height()) / design.height());
+    if (whole < 1)
+        return {std::max(0.1, whole), QPoint()};
+    const int visibleHeight = layoutSize(QSize(designTwips.width(), visibleHeightTwips), 1).height();
+    const qreal scale = std::min(across, qreal(client.height()) / visibleHeight);
+    return {scale, QPoint((client.width() - layoutSize(designTwips, scale).width()) / 2, 0)};
 }
 
 QRect scaledRect(int left, int top, int width, int height, qreal scale)

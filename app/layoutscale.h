@@ -4,10 +4,13 @@
 // area cannot, every position, size, font and picture is drawn smaller by one factor, the
 // largest that fits, so the panel and its message stay in sight. Where the layout fits, the
 // factor is 1 and every control stands at twips / 15 pixels. A maximized or full-screen window
-// draws it at the factor that fills the window, larger on a whiteboard.
+// that holds the whole layout draws what is in sight, down to the bottom bar, at the factor that
+// fills the window, centred across it, larger on a whiteboard; the feedback panel, hidden until
+// the end, then stands where it fits (the window keeps it whole).
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 
@@ -23,9 +26,24 @@ QSize layoutSize(const QSize &designTwips, qreal scale);
 // The largest factor, at most 1, at which the layout and the window's frame fit the area.
 qreal layoutScale(const QSize &designTwips, const QRect &available, const QMargins &frame);
 
-// The factor at which the layout fills a client area, larger or smaller than the design: that
-// of a maximized or full-screen window, as on a class's whiteboard.
-qreal fillingScale(const QSize &designTwips, const QSize &client);
+// Where the layout is drawn: its factor, and where its top-left corner stands in the client area.
+struct LayoutPlacement
+{
+    qreal scale = 1;
+    QPoint origin;
+    friend bool operator==(const LayoutPlacement &a, const LayoutPlacement &b)
+    {
+        return qFuzzyCompare(a.scale, b.scale) && a.origin == b.origin;
+    }
+    friend bool operator!=(const LayoutPlacement &a, const LayoutPlacement &b) { return !(a == b); }
+};
+
+// The placement that fills the client area of a maximized or full-screen window, as on a class's
+// whiteboard. A client area that holds the whole layout gets the layout in sight (the design's
+// width, `visibleHeightTwips` high) at the largest factor that fits, centred across; a smaller
+// one, the whole layout at the factor that fits it, from the corner, as it always had.
+LayoutPlacement filledPlacement(const QSize &designTwips, int visibleHeightTwips,
+                                const QSize &client);
 
 // A rectangle in twips, in pixels at the scale. Each edge is rounded on its own, so that
 // controls that meet in the design meet when scaled too.

@@ -5,6 +5,7 @@
 #include "app/artwork.h"
 #include "platform/pictureloader.h"
 
+#include <QAccessibleWidget>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -47,6 +48,51 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent *event)
     event->accept();
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
+}
+
+namespace {
+
+class NoticeAccessible final : public QAccessibleWidget
+{
+public:
+    explicit NoticeAccessible(QLabel *label) : QAccessibleWidget(label, QAccessible::Notification)
+    {
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return static_cast<const QLabel *>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface *noticeAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("NoticeLabel"))
+        return new NoticeAccessible(static_cast<NoticeLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+NoticeLabel::NoticeLabel(QWidget *parent) : ClickLabel(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(noticeAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void NoticeLabel::announce(const QString &text)
+{
+    setText(text);
+    // Qt tells a screen reader of every control that comes into sight; one already in sight is
+    // told of again, since a notification's coming is what a screen reader says.
+    if (isVisible() && !text.trimmed().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 ImageBox::ImageBox(QWidget *parent) : ClickLabel(parent) { }

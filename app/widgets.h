@@ -44,6 +44,20 @@ private:
     ClickTracker m_click;
 };
 
+// A label whose new texts a screen reader says as they come, wherever the keyboard focus is:
+// the grade and the final message change while the pupil works elsewhere. Screen readers pass
+// over a label's changes unless it has the focus, but present a notification as it appears, so
+// a notification is what the label is to them.
+class NoticeLabel : public ClickLabel
+{
+    Q_OBJECT
+public:
+    explicit NoticeLabel(QWidget *parent = nullptr);
+    // Shows the text, and has a screen reader say it now if the label is in sight; one that
+    // comes into sight later is said as it comes. An empty text is shown and not said.
+    void announce(const QString &text);
+};
+
 // Image1: shows its picture over its whole rectangle when the picture was drawn for it, and
 // otherwise with its own proportions, centred on the window behind it (pictureArea in
 // platform/pictureloader.h). A picture from a file is held decoded for the device pixels it

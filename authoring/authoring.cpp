@@ -4,10 +4,6 @@
 
 namespace authoring {
 
-namespace {
-constexpr qsizetype kMaxPictureName = 100;
-}
-
 bool accessCodeMatches(QStringView typed)
 {
     return typed == u"kub";
@@ -22,11 +18,11 @@ QStringView pathSeparators()
 #endif
 }
 
-std::optional<QString> pictureName(QStringView fileName, QStringView separators)
+PictureName pictureName(QStringView fileName, QStringView separators)
 {
     const qsizetype length = fileName.size();
     if (length == 0)
-        return std::nullopt;
+        return {PictureName::Status::EmptyPath, QString()};
     qsizetype start = 0;
     for (qsizetype i = length - 2; i >= 0; --i) {
         if (separators.contains(fileName.at(i))) {
@@ -34,7 +30,9 @@ std::optional<QString> pictureName(QStringView fileName, QStringView separators)
             break;
         }
     }
-    return fileName.mid(start, kMaxPictureName).toString();
+    if (length - start > kMaxPictureName)
+        return {PictureName::Status::TooLong, QString()};
+    return {PictureName::Status::Named, fileName.mid(start).toString()};
 }
 
 } // namespace authoring

@@ -7,8 +7,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <optional>
-
 namespace authoring {
 
 // Exact, whole text, case-sensitive: "Kub" or " kub" is not the code.
@@ -17,9 +15,25 @@ bool accessCodeMatches(QStringView typed);
 // The folder separators of the paths the file dialog returns on this platform.
 QStringView pathSeparators();
 
+// The longest picture name a dictation keeps for item 1.
+inline constexpr qsizetype kMaxPictureName = 100;
+
+// What a chosen path gives item 1 as its picture's name, or why it gives none.
+struct PictureName
+{
+    enum class Status {
+        Named,
+        EmptyPath, // a dialog that gave no path
+        // Longer than kMaxPictureName: cut, it would name another file, or none, and pupils
+        // would read the cut name as the reading text.
+        TooLong,
+    };
+    Status status;
+    QString name; // when Named
+};
+
 // The part of a chosen path after its last separator, looking from the second-to-last
-// character down (a trailing separator stays in the name), at most 100 characters.
-// Nothing for an empty path.
-std::optional<QString> pictureName(QStringView fileName, QStringView separators = pathSeparators());
+// character down (a trailing separator stays in the name).
+PictureName pictureName(QStringView fileName, QStringView separators = pathSeparators());
 
 } // namespace authoring

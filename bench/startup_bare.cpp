@@ -23,6 +23,7 @@ QWidget *plainWidget(ControlKind kind, QWidget *parent)
     case ControlKind::MultiLineTextBox:
         return new QPlainTextEdit(parent);
     case ControlKind::Label:
+    case ControlKind::Notice:
     case ControlKind::Image:
         return new QLabel(parent);
     case ControlKind::Button:

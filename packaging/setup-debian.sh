@@ -24,10 +24,12 @@ packages=(
   # packaging checks
   pulseaudio pulseaudio-utils clang clang-format libclang-rt-14-dev
   appstream desktop-file-utils dpkg-dev file lintian xvfb xauth x11-utils
-  # test: real X screens under a window manager, and a panel that reserves part of the screen
-  openbox libxcb1-dev
-  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own
-  at-spi2-core dbus
+  # test: real X screens under a window manager, a panel that reserves part of the screen, and a
+  # screen that changes size
+  openbox libxcb1-dev libxcb-randr0-dev
+  # test: the accessibility bus a screen reader listens on, in a D-Bus session of its own, and
+  # the screen reader itself
+  at-spi2-core dbus orca
 )
 
 export DEBIAN_FRONTEND=noninteractive

@@ -17,11 +17,10 @@ std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPix
         return std::nullopt;
     QImageReader reader(fileName);
     reader.setAutoTransform(true);
-    // The declared size is checked before any pixel is decoded: a GIF claiming 60000 x 60000
-    // pixels is refused here instead of exhausting memory.
     const QSize declared = reader.size();
-    if (declared.isValid() && qint64(declared.width()) * declared.height() > qint64(8192) * 8192)
-        return std::nullopt;
+    const bool huge = declared.isValid()
+            && qint64(declared.width()) * declared.height() > qint64(8192) * 8192;
+    bool decodedSmaller = false;
     if (declared.isValid() && !shownPixels.isEmpty()) {
         // The reader scales the pixels as stored and turns them afterwards, so a picture taken
         // on its side is asked for with the shown width and height swapped.
@@ -32,9 +31,17 @@ std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPix
         // scaling it here would only add a pass that painting does anyway.
         const bool large = upright.width() >= 2 * shown.width()
                 || upright.height() >= 2 * shown.height();
-        if (large)
+        if (large || huge) {
             reader.setScaledSize(onItsSide ? shown.transposed() : shown);
+            decodedSmaller = reader.supportsOption(QImageIOHandler::ScaledSize);
+        }
     }
+    // A reader that decodes at the shown size holds no more than that, a fraction of a phone's
+    // 108 megapixels, and Qt's allocation limit stands guard over what it does hold. Any other
+    // decodes every declared pixel first: its declared size is checked before it decodes one,
+    // so a GIF claiming 60000 x 60000 pixels is refused here instead of exhausting memory.
+    if (huge && !decodedSmaller)
+        return std::nullopt;
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Item-1 pictures: JPEG and GIF (first frame) read through Qt's image readers, with Qt's
-// allocation limit in force, so a huge or broken picture fails like a missing one.
+// allocation limit in force, so a broken picture, or a huge one that cannot be decoded at the
+// size shown, fails like a missing one.
 #pragma once
 
 #include <QImage>
@@ -15,8 +16,8 @@
 // The picture comes back upright, turned as the camera recorded it was held. Given the device
 // pixels of the box it is shown in, a picture at least twice the size of its place in the box
 // (pictureArea) is decoded at that size, so a phone photo never lies in memory at the size it
-// was taken at: JPEG decodes straight at a fraction of its size. A smaller picture keeps its
-// own size.
+// was taken at: JPEG decodes straight at a fraction of its size, which is how a photo of 108
+// megapixels shows at all. A smaller picture keeps its own size.
 std::optional<QImage> loadPicture(const QString &fileName, const QSize &shownPixels = QSize());
 
 // Where a picture goes in a box. A picture drawn for the box, whose shape (width to height) is

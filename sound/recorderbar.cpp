@@ -4,10 +4,12 @@
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QPolygonF>
-#include <QProgressBar>
+#include <QStyleOptionProgressBar>
+#include <QStylePainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -78,6 +80,24 @@ QIcon symbolIcon(int symbol, const QColor &ink)
     return QIcon(pixmap);
 }
 
+// A button's name with the key that presses it while the bar has the focus, as its tooltip
+// says it: "Enregistra (R)".
+QString withKey(const char16_t *name, Qt::Key key)
+{
+    return QStringLiteral("%1 (%2)").arg(QString::fromUtf16(name),
+                                         QKeySequence(key).toString(QKeySequence::NativeText));
+}
+
+QString recordName()
+{
+    return withKey(u"Enregistra", Qt::Key_R);
+}
+
+QString voiceName()
+{
+    return withKey(u"Veu sintètica", Qt::Key_V);
+}
+
 // The tooltip of a button that works on the item chosen with a play button, before one is.
 QString chooseAnItemFirst(const QString &button)
 {
@@ -94,30 +114,61 @@ QString voiceTip(const recorder::State &state)
 {
     // Why it cannot be pressed, where the reason is not the voice's.
     if (state.voice != VoiceKind::None && state.mode == Mode::NotOpen)
-        return chooseAnItemFirst(QStringLiteral("Veu sintètica"));
+        return chooseAnItemFirst(voiceName());
     if (state.voice != VoiceKind::None && !state.hasText)
-        return QStringLiteral("Veu sintètica: l'element triat no té cap text per llegir");
+        return voiceName() + QStringLiteral(": l'element triat no té cap text per llegir");
     switch (state.voice) {
     case VoiceKind::Festival:
-        return QStringLiteral("Veu sintètica: llegeix l'element triat amb la veu Ona (Festival)");
+        return voiceName() + QStringLiteral(": llegeix l'element triat amb la veu Ona (Festival)");
     case VoiceKind::Espeak:
-        return QStringLiteral(
-                "Veu sintètica: llegeix l'element triat amb la veu catalana d'eSpeak NG");
+        return voiceName()
+                + QStringLiteral(": llegeix l'element triat amb la veu catalana d'eSpeak NG");
     case VoiceKind::None:
         break;
     }
-    return QStringLiteral("Veu sintètica: no hi ha cap veu catalana instal·lada");
+    return voiceName() + QStringLiteral(": no hi ha cap veu catalana instal·lada");
 }
 
 } // namespace
 
-void RecorderBar::addButton(QToolButton *&button, const char *name, const QString &text, int symbol)
+// The level meter looks like a progress bar but is none to a screen reader, which would read out
+// every value it takes, twenty a second while a clip plays: to it, the meter is a plain area.
+class LevelMeter final : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    void setPercent(int percent)
+    {
+        if (percent == m_percent)
+            return;
+        m_percent = percent;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionProgressBar option;
+        option.initFrom(this);
+        option.state |= QStyle::State_Horizontal;
+        option.maximum = 100;
+        option.progress = m_percent;
+        painter.drawControl(QStyle::CE_ProgressBar, option);
+    }
+
+private:
+    int m_percent = 0;
+};
+
+void RecorderBar::addButton(QToolButton *&button, const char *name, const char16_t *text,
+                            int symbol, Qt::Key key)
 {
     button = new QToolButton(this);
     button->setObjectName(QLatin1String(name));
     button->setIcon(symbolIcon(symbol, palette().color(QPalette::ButtonText)));
-    button->setToolTip(text);
-    button->setAccessibleName(text);
+    button->setToolTip(withKey(text, key));
+    button->setAccessibleName(QString::fromUtf16(text));
     button->setAutoRaise(true);
     // The window keeps the recorder as one stop in the tab order; keys reach it there.
     button->setFocusPolicy(Qt::NoFocus);
@@ -131,12 +182,12 @@ RecorderBar::RecorderBar(QWidget *parent) : QWidget(parent)
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     layout->setContentsMargins(kBarMargin, kBarMargin, kBarMargin, kBarMargin);
     layout->setSpacing(1);
-    addButton(m_prevButton, "prevButton", QStringLiteral("Al principi"), Previous);
-    addButton(m_playButton, "playButton", QStringLiteral("Reprodueix"), Play);
-    addButton(m_pauseButton, "pauseButton", QStringLiteral("Pausa"), Pause);
-    addButton(m_stopButton, "stopButton", QStringLiteral("Atura"), Stop);
-    addButton(m_recordButton, "recordButton", QStringLiteral("Enregistra"), Record);
-    addButton(m_voiceButton, "voiceButton", QStringLiteral("Veu sintètica"), Voice);
+    addButton(m_prevButton, "prevButton", u"Al principi", Previous, Qt::Key_Home);
+    addButton(m_playButton, "playButton", u"Reprodueix", Play, Qt::Key_Space);
+    addButton(m_pauseButton, "pauseButton", u"Pausa", Pause, Qt::Key_Space);
+    addButton(m_stopButton, "stopButton", u"Atura", Stop, Qt::Key_Escape);
+    addButton(m_recordButton, "recordButton", u"Enregistra", Record, Qt::Key_R);
+    addButton(m_voiceButton, "voiceButton", u"Veu sintètica", Voice, Qt::Key_V);
 
     m_elapsedLabel = new QLabel(this);
     m_elapsedLabel->setObjectName(QStringLiteral("elapsedLabel"));
@@ -144,11 +195,9 @@ RecorderBar::RecorderBar(QWidget *parent) : QWidget(parent)
     m_elapsedLabel->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_elapsedLabel);
 
-    m_levelMeter = new QProgressBar(this);
+    m_levelMeter = new LevelMeter(this);
     m_levelMeter->setObjectName(QStringLiteral("levelMeter"));
     m_levelMeter->setAccessibleName(QStringLiteral("Nivell del so"));
-    m_levelMeter->setRange(0, 100);
-    m_levelMeter->setTextVisible(false);
     m_levelMeter->setMaximumHeight(12);
     m_levelMeter->setMinimumWidth(20);
     layout->addWidget(m_levelMeter, 1);
@@ -186,9 +235,9 @@ void RecorderBar::setState(const recorder::State &state)
     // at the first play-button press; until then the reason is that nothing is chosen.
     showToolTip(m_recordButton,
                 state.soundLoaded && !state.hasInput
-                        ? QStringLiteral("Enregistra: no s'ha trobat cap micròfon")
-                        : mode == Mode::NotOpen ? chooseAnItemFirst(QStringLiteral("Enregistra"))
-                                                : QStringLiteral("Enregistra"));
+                        ? recordName() + QStringLiteral(": no s'ha trobat cap micròfon")
+                        : mode == Mode::NotOpen ? chooseAnItemFirst(recordName())
+                                                : recordName());
     showVoiceButton();
 }
 
@@ -197,7 +246,7 @@ void RecorderBar::showVoiceButton()
     // Until an item is chosen the button has nothing to say and its tooltip names no voice.
     if (!m_state.itemChosen) {
         m_voiceButton->setEnabled(false);
-        showToolTip(m_voiceButton, chooseAnItemFirst(QStringLiteral("Veu sintètica")));
+        showToolTip(m_voiceButton, chooseAnItemFirst(voiceName()));
         return;
     }
     m_voiceButton->setEnabled(m_state.mode != Mode::NotOpen && m_state.mode != Mode::Recording
@@ -209,7 +258,7 @@ void RecorderBar::showVoiceButton()
 void RecorderBar::showProgress(qint64 elapsedMs, float level)
 {
     m_elapsedLabel->setText(elapsedText(elapsedMs));
-    m_levelMeter->setValue(qRound(level * 100));
+    m_levelMeter->setPercent(qRound(level * 100));
 }
 
 void RecorderBar::resizeEvent(QResizeEvent *event)
@@ -242,6 +291,32 @@ void RecorderBar::fitBar()
     m_elapsedLabel->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 6);
 }
 
+bool RecorderBar::event(QEvent *event)
+{
+    // Escape stops what plays or records before it does anything of the window's, such as
+    // leaving full screen: a take is not left running where nobody sees the bar.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier
+            && m_stopButton->isEnabled()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+// The bar is one stop in the tab order, and its keys work only while it has the focus: a frame
+// in the highlight colour, inside its margin, shows when they do.
+void RecorderBar::paintEvent(QPaintEvent *)
+{
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), kBarMargin));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
 void RecorderBar::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
@@ -258,6 +333,11 @@ void RecorderBar::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_R:
         emit commandRequested(Command::Record);
+        break;
+    // As a click: the voice speaks only when its button can be pressed.
+    case Qt::Key_V:
+        if (m_voiceButton->isEnabled())
+            emit voiceRequested();
         break;
     default:
         QWidget::keyPressEvent(event);

@@ -3,7 +3,8 @@
 // The recorder's bar of buttons, its clock and its level meter. It only shows: a click or a key
 // becomes a command for whoever listens, the buttons follow the state it is given, and the
 // clock and the meter follow showProgress(), which the engine's tick drives while a clip plays
-// or records.
+// or records. While it has the focus, R records, Space plays or pauses, Home rewinds, Escape
+// stops and V has the voice speak; each button's tooltip names its key.
 #pragma once
 
 #include "sound/recorder.h"
@@ -14,8 +15,8 @@
 // The time the bar shows: minutes and seconds, "0:07", "12:30".
 QString elapsedText(qint64 msecs);
 
+class LevelMeter;
 class QLabel;
-class QProgressBar;
 class QToolButton;
 
 class RecorderBar : public QWidget
@@ -32,12 +33,15 @@ signals:
     void voiceRequested();
 
 protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    void addButton(QToolButton *&button, const char *name, const QString &text, int symbol);
+    void addButton(QToolButton *&button, const char *name, const char16_t *text, int symbol,
+                   Qt::Key key);
     void showVoiceButton();
     void fitBar();
 
@@ -49,6 +53,6 @@ private:
     QToolButton *m_recordButton;
     QToolButton *m_voiceButton;
     QLabel *m_elapsedLabel;
-    QProgressBar *m_levelMeter;
+    LevelMeter *m_levelMeter;
     QSize m_designIconSize;
 };

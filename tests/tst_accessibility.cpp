@@ -4,13 +4,16 @@
 // final message change. Run on a real X server (xvfb-run), where Qt's accessibility bridge is
 // the one a screen reader talks to; the events are caught where Qt hands them to it.
 #include "app/application.h"
+#include "sound/mediacontrol.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 namespace {
 
@@ -59,6 +62,8 @@ private slots:
     void playKeys_data();
     void playKeys();
     void gradeAndMessageAreAnnounced();
+    void recorderStripKeys_data();
+    void recorderStripKeys();
 };
 
 void TestAccessibility::initTestCase()
@@ -143,13 +148,18 @@ void TestAccessibility::gradeAndMessageAreAnnounced()
             return heard.control == QLatin1String(control) && heard.kind == kind;
         });
     };
-    QCOMPARE(heardOn("Label2", QAccessible::NameChanged), 1);
+    // A screen reader says a notification as it comes into sight, and passes over a label's
+    // changes: the grade and the message are notifications that come anew with each change.
+    for (const char *notice : {"Label2", "Label5"})
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.get(notice))->role(),
+                 QAccessible::Notification);
+    QCOMPARE(heardOn("Label2", QAccessible::ObjectShow), 1);
     w->Timer1_Timer();
-    QCOMPARE(heardOn("Label2", QAccessible::NameChanged), 1); // the same grade is not news
+    QCOMPARE(heardOn("Label2", QAccessible::ObjectShow), 1); // the same grade is not news
 
     QTest::keyClick(w.get("nom"), Qt::Key_1, Qt::ControlModifier);
     w->Timer1_Timer();
-    QCOMPARE(heardOn("Label5", QAccessible::Alert), 1);
+    QCOMPARE(heardOn("Label5", QAccessible::ObjectShow), 1);
     QAccessibleInterface *message = QAccessible::queryAccessibleInterface(w.get("Label5"));
     QCOMPARE(message->text(QAccessible::Name), w.get<QLabel>("Label5")->text());
 
@@ -159,8 +169,72 @@ void TestAccessibility::gradeAndMessageAreAnnounced()
         w->Timer1_Timer();
     }
     QCOMPARE(w.get<QLabel>("Label2")->text(), QStringLiteral("La teva nota és: 9"));
-    QCOMPARE(heardOn("Label2", QAccessible::NameChanged), 2);
-    QCOMPARE(heardOn("Label5", QAccessible::Alert), 2);
+    QCOMPARE(heardOn("Label2", QAccessible::ObjectShow), 2);
+    QCOMPARE(heardOn("Label5", QAccessible::ObjectShow), 2);
+}
+
+void TestAccessibility::recorderStripKeys_data()
+{
+    QTest::addColumn<QString>("button"); // whose tooltip names the key
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<recorder::Mode>("mode"); // as the recorder reports it
+    QTest::addColumn<bool>("fullScreen");
+    QTest::addColumn<QString>("asks"); // the command the bar asks for, "voice", or nothing
+
+    using recorder::Mode;
+    const QKeyCombination escape(Qt::Key_Escape);
+    QTest::newRow("Space plays") << "playButton" << QKeyCombination(Qt::Key_Space) << Mode::Stopped
+                                 << false << "Play";
+    QTest::newRow("Space pauses") << "pauseButton" << QKeyCombination(Qt::Key_Space)
+                                  << Mode::Playing << false << "Pause";
+    QTest::newRow("Home rewinds") << "prevButton" << QKeyCombination(Qt::Key_Home) << Mode::Paused
+                                  << false << "Rewind";
+    QTest::newRow("R records") << "recordButton" << QKeyCombination(Qt::Key_R) << Mode::Stopped
+                               << false << "Record";
+    QTest::newRow("V speaks") << "voiceButton" << QKeyCombination(Qt::Key_V) << Mode::Stopped
+                              << false << "voice";
+    QTest::newRow("Esc stops a take in full screen")
+            << "stopButton" << escape << Mode::Recording << true << "Stop";
+    QTest::newRow("Esc with nothing to stop leaves full screen")
+            << "stopButton" << escape << Mode::Stopped << true << "";
+}
+
+void TestAccessibility::recorderStripKeys()
+{
+    QFETCH(QString, button);
+    QFETCH(QKeyCombination, key);
+    QFETCH(recorder::Mode, mode);
+    QFETCH(bool, fullScreen);
+    QFETCH(QString, asks);
+
+    WindowUnderTest w;
+    if (fullScreen)
+        w->showFullScreen();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    auto *strip = w.get<MediaControl>("MMControl1");
+    const QImage unfocused = strip->grab().toImage();
+    strip->setFocus();
+    QTRY_VERIFY(strip->hasFocus());
+    QVERIFY2(strip->grab().toImage() != unfocused, "the focus shows on the strip");
+    recorder::State state;
+    state.mode = mode;
+    state.hasClip = state.hasOutput = state.hasInput = state.itemChosen = state.hasText = true;
+    state.voice = recorder::VoiceKind::Espeak;
+    strip->setState(state);
+    QVERIFY(strip->findChild<QToolButton *>(button)->toolTip().contains(
+            u'(' + QKeySequence(key).toString(QKeySequence::NativeText) + u')'));
+
+    QSignalSpy commands(strip, &RecorderBar::commandRequested);
+    QSignalSpy voice(strip, &RecorderBar::voiceRequested);
+    QTest::keyClick(strip, key.key());
+    QStringList asked;
+    for (const QList<QVariant> &command : commands)
+        asked << QVariant::fromValue(command.at(0).value<recorder::Command>()).toString();
+    if (!voice.isEmpty())
+        asked << QStringLiteral("voice");
+    QCOMPARE(asked.join(u' '), asks);
+    QCOMPARE(w->isFullScreen(), fullScreen && !asks.isEmpty());
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -54,7 +54,7 @@ void TestAuthoring::pictureName_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("separators");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected"); // empty: refused as longer than 100 characters
 
     const QString windows = QStringLiteral("\\/");
     QTest::newRow("windows path") << "C:\\fotos\\gat.jpg" << windows << "gat.jpg";
@@ -71,9 +71,12 @@ void TestAuthoring::pictureName_data()
     QTest::newRow("backslash is a name character off Windows") << "/fotos/a\\b.jpg"
                                                                << "/"
                                                                << "a\\b.jpg";
-    const QString longName = QString(120, u'g') + ".jpg";
-    QTest::newRow("cut to 100 characters") << "/fotos/" + longName << "/" << QString(100, u'g');
-    QTest::newRow("no separator, cut to 100") << longName << "/" << QString(100, u'g');
+    const QString longName = QString(97, u'g') + ".jpg";
+    QTest::newRow("101 characters refused") << "/fotos/" + longName << "/"
+                                            << "";
+    QTest::newRow("no separator, 101 characters refused") << longName << "/"
+                                                          << "";
+    QTest::newRow("100 characters kept") << "/fotos/" + longName.mid(1) << "/" << longName.mid(1);
     QTest::newRow("a dictation path") << "/dictats/animals.dtd"
                                       << "/"
                                       << "animals.dtd";
@@ -84,12 +87,16 @@ void TestAuthoring::pictureName()
     QFETCH(QString, fileName);
     QFETCH(QString, separators);
     QFETCH(QString, expected);
-    QCOMPARE(authoring::pictureName(fileName, separators), std::optional<QString>(expected));
+    const authoring::PictureName picked = authoring::pictureName(fileName, separators);
+    QCOMPARE(picked.status,
+             expected.isEmpty() ? authoring::PictureName::Status::TooLong
+                                : authoring::PictureName::Status::Named);
+    QCOMPARE(picked.name, expected);
 }
 
 void TestAuthoring::pictureNameOfEmptyPath()
 {
-    QCOMPARE(authoring::pictureName(QString()), std::nullopt);
+    QCOMPARE(authoring::pictureName(QString()).status, authoring::PictureName::Status::EmptyPath);
 }
 
 void TestAuthoring::trash()

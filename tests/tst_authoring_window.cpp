@@ -475,51 +475,54 @@ void TestAuthoringWindow::pictureChoice_data()
 {
     // In FileName and answer, "<dir>" is the test's folder, where "fotos" holds the pictures
     // and "aqui" is the current directory when the button is clicked. An empty answer cancels.
-    // The picture seen before is red, 8 x 8; an invalid size means a cancel, which changes
-    // nothing: Text1 shows what the teacher typed, undo included, and the caption is Form1's.
+    // The picture seen before is red, 8 x 8; an invalid size means a cancel or a refusal, which
+    // changes nothing but the caption: Text1 shows what the teacher typed, undo included.
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("caption");
 
     const QString longName = QString(120, u'g') + QStringLiteral(".jpg");
-    const QString cutName = QString(100, u'g');
-    const QSize kept(8, 8);
     const QColor red(Qt::red);
+    const QString typed = QStringLiteral("Hi havia una vegada");
+    const QString tooLong = QStringLiteral("El nom de la imatge té més de 100 caràcters");
+    const QString notShown = QStringLiteral("No s'ha pogut mostrar la imatge triada");
 
     QTest::newRow("jpeg chosen in another folder")
             << ""
             << "<dir>/fotos/gat.jpg"
-            << "gat.jpg" << QSize(40, 30) << QColor(Qt::blue);
-    QTest::newRow("gif chosen: its first frame") << ""
-                                                 << "<dir>/fotos/gos.gif"
-                                                 << "gos.gif" << QSize(1, 1) << QColor(Qt::black);
-    QTest::newRow("name over 100 characters: picture looked for under the cut name")
+            << "gat.jpg" << QSize(40, 30) << QColor(Qt::blue) << "Luvana";
+    QTest::newRow("gif chosen: its first frame")
             << ""
-            << "<dir>/fotos/" + longName << cutName << QSize(16, 16) << QColor(Qt::yellow);
-    QTest::newRow("name over 100 characters, no picture of the cut name")
+            << "<dir>/fotos/gos.gif"
+            << "gos.gif" << QSize(1, 1) << QColor(Qt::black) << "Luvana";
+    QTest::newRow("name over 100 characters, a picture of the cut name there")
             << ""
-            << "<dir>/llarg/" + longName << cutName << kept << red;
-    QTest::newRow("truncated jpeg") << ""
-                                    << "<dir>/fotos/tallada.jpg"
-                                    << "tallada.jpg" << kept << red;
-    QTest::newRow("gif declaring 60000 x 60000") << ""
-                                                 << "<dir>/fotos/enorme.gif"
-                                                 << "enorme.gif" << kept << red;
-    QTest::newRow("text named .jpg") << ""
-                                     << "<dir>/fotos/text.jpg"
-                                     << "text.jpg" << kept << red;
-    const QString typed = QStringLiteral("Hi havia una vegada");
+            << "<dir>/fotos/" + longName << typed << QSize() << red << tooLong;
+    QTest::newRow("name over 100 characters")
+            << ""
+            << "<dir>/llarg/" + longName << typed << QSize() << red << tooLong;
+    QTest::newRow("truncated jpeg")
+            << ""
+            << "<dir>/fotos/tallada.jpg" << typed << QSize() << red << notShown;
+    QTest::newRow("gif declaring 60000 x 60000")
+            << ""
+            << "<dir>/fotos/enorme.gif" << typed << QSize() << red << notShown;
+    QTest::newRow("text named .jpg")
+            << ""
+            << "<dir>/fotos/text.jpg" << typed << QSize() << red << notShown;
     QTest::newRow("cancel after a picture found in the current directory")
             << "gat.jpg"
-            << "" << typed << QSize() << red;
-    QTest::newRow("cancel after a picture chosen elsewhere") << "<dir>/fotos/gat.jpg"
-                                                             << "" << typed << QSize() << red;
+            << "" << typed << QSize() << red << "Form1";
+    QTest::newRow("cancel after a picture chosen elsewhere")
+            << "<dir>/fotos/gat.jpg"
+            << "" << typed << QSize() << red << "Form1";
     QTest::newRow("cancel after a dictation") << "<dir>/aqui/dictat.dtd"
-                                              << "" << typed << QSize() << red;
+                                              << "" << typed << QSize() << red << "Form1";
     QTest::newRow("cancel before any choice") << ""
-                                              << "" << typed << QSize() << red;
+                                              << "" << typed << QSize() << red << "Form1";
 }
 
 void TestAuthoringWindow::pictureChoice()
@@ -529,6 +532,7 @@ void TestAuthoringWindow::pictureChoice()
     QFETCH(QString, text1);
     QFETCH(QSize, size);
     QFETCH(QColor, colour);
+    QFETCH(QString, caption);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -565,7 +569,7 @@ void TestAuthoringWindow::pictureChoice()
     QDir::setCurrent(root.filePath(QStringLiteral("aqui")));
 
     w.click("dib");
-    QCOMPARE(w->windowTitle(), size.isValid() ? QStringLiteral("Luvana") : QStringLiteral("Form1"));
+    QCOMPARE(w->windowTitle(), caption);
     QCOMPARE(w.requests.size(), 1);
     QCOMPARE(w.requests.at(0).action, CommonDialog::Action::Open);
     QCOMPARE(w.requests.at(0).nameFilters, kPictureFilters);

@@ -332,7 +332,7 @@ void TestMediaControl::speaksTheItemIntoTheRecording()
     control.speechTextChanged();
     QVERIFY(!voiceButton->isEnabled());
     QCOMPARE(voiceButton->toolTip(),
-             QStringLiteral("Veu sintètica: l'element triat no té cap text per llegir"));
+             QStringLiteral("Veu sintètica (V): l'element triat no té cap text per llegir"));
     item = QStringLiteral("El gat dorm al sol del jardí cada matí.");
     control.speechTextChanged();
 

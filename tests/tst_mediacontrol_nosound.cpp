@@ -168,16 +168,16 @@ void TestMediaControlNoSound::noButtonActsWithoutDevices()
     MediaControl control;
     // A disabled record button says why: first nothing is chosen, then no microphone is found.
     const QToolButton *record = control.findChild<QToolButton *>(QStringLiteral("recordButton"));
-    QCOMPARE(
-            record->toolTip(),
-            QStringLiteral("Enregistra: primer clica l'altaveu de l'element que vols enregistrar"));
+    QCOMPARE(record->toolTip(),
+             QStringLiteral(
+                     "Enregistra (R): primer clica l'altaveu de l'element que vols enregistrar"));
     control.setFileName(path);
     control.setCommand(QStringLiteral("Open"));
     QVERIFY2(control.runCommand(QStringLiteral("play")) == Result::NoDevice,
              "this test needs a machine without sound");
     for (const QToolButton *button : control.findChildren<QToolButton *>())
         QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
-    QCOMPARE(record->toolTip(), QStringLiteral("Enregistra: no s'ha trobat cap micròfon"));
+    QCOMPARE(record->toolTip(), QStringLiteral("Enregistra (R): no s'ha trobat cap micròfon"));
 }
 
 void TestMediaControlNoSound::barFitsTheControl_data()

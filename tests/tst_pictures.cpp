@@ -107,6 +107,8 @@ private slots:
     void keepsItsShape_data();
     void keepsItsShape();
     void largePhotoHeldAtTheShownSize();
+    void hugePhotoDecodedAtTheShownSize_data();
+    void hugePhotoDecodedAtTheShownSize();
 };
 
 void TestPictures::upright_data()
@@ -232,6 +234,37 @@ void TestPictures::largePhotoHeldAtTheShownSize()
     image1->resize(image1->size() * 3 / 2);
     QCOMPARE(shownQuarters(image1, placeInBox), QStringLiteral("rgby"));
     QCOMPARE(image1->image().size(), upright.scaled(shownPixels(image1), Qt::KeepAspectRatio));
+}
+
+void TestPictures::hugePhotoDecodedAtTheShownSize_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<QSize>("size");
+    // More pixels than Qt allows a decoded picture, as phones take them.
+    for (const char *road : {"load", "dib"}) {
+        QTest::addRow("%s, 8200 x 8200 (67 megapixels)", road) << road << QSize(8200, 8200);
+        QTest::addRow("%s, 12000 x 9000 (108 megapixels)", road) << road << QSize(12000, 9000);
+    }
+}
+
+void TestPictures::hugePhotoDecodedAtTheShownSize()
+{
+    QFETCH(QString, road);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("foto.jpg")), greyJpeg(size)));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    showPhoto(w, road, dir);
+    if (QTest::currentTestFailed())
+        return;
+    auto *image1 = w.get<ImageBox>("Image1");
+    QCOMPARE(image1->image().size(), size.scaled(shownPixels(image1), Qt::KeepAspectRatio));
+    const QImage seen = image1->grab().toImage();
+    QVERIFY(closeTo(seen.pixelColor(seen.rect().center()), QColor(128, 128, 128)));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Luvana"));
 }
 
 QTEST_MAIN(TestPictures)

@@ -327,24 +327,29 @@ void TestPlayback::playingEveryItemCompletes_data()
 {
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("extraListens"); // of item 1, before the others are heard
+    QTest::addColumn<int>("emptied");      // the item whose box the pupil empties first; 0: none
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("message");
 
     // Every grade's message is the exercise's (tst_listening); these rows see the window show it.
-    QTest::newRow("one item") << 1 << 0 << "La teva nota és: 10" << kBest;
-    QTest::newRow("three items, grade 8") << 3 << 9 << "La teva nota és: 8" << kGood;
-    QTest::newRow("ten items, grade 2") << 10 << 30 << "La teva nota és: 2" << kLow;
+    QTest::newRow("one item") << 1 << 0 << 0 << "La teva nota és: 10" << kBest;
+    QTest::newRow("three items, grade 8") << 3 << 9 << 0 << "La teva nota és: 8" << kGood;
+    QTest::newRow("ten items, grade 2") << 10 << 30 << 0 << "La teva nota és: 2" << kLow;
+    QTest::newRow("Frase 3 emptied by the pupil") << 5 << 0 << 3 << "La teva nota és: 10" << kBest;
 }
 
 void TestPlayback::playingEveryItemCompletes()
 {
     QFETCH(int, items);
     QFETCH(int, extraListens);
+    QFETCH(int, emptied);
     QFETCH(QString, caption);
     QFETCH(QString, message);
 
     WindowUnderTest w;
     load(w, writeDictation(m_dir, QStringLiteral("granja.dtd"), items));
+    if (emptied > 0)
+        w.get<QLineEdit>(("Text" + QByteArray::number(emptied)).constData())->clear();
     w->Timer1_Timer();
     if (extraListens > 0)
         listen(w, 1, extraListens);

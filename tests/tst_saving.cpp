@@ -9,6 +9,7 @@
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QColor>
 #include <QDir>
@@ -254,15 +255,18 @@ void TestSaving::failedSaveKeepsTheOldFile_data()
     QTest::addColumn<QString>("oldName");
     QTest::addColumn<QString>("chosenName");
     QTest::addColumn<bool>("readOnlyFolder");
+    QTest::addColumn<bool>("fullScreen");
 
     QTest::newRow("folder that is a regular file")
-            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd/nou.dtd") << false;
+            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd/nou.dtd") << false << false;
     // The copy is written beside the old file under a longer name, which the file system
     // refuses.
     const QString longName = QString(246, u'd') + QStringLiteral(".dtd");
-    QTest::newRow("no room for the copy's name") << longName << longName << false;
+    QTest::newRow("no room for the copy's name") << longName << longName << false << false;
     QTest::newRow("read-only folder")
-            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd") << true;
+            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd") << true << false;
+    QTest::newRow("full screen, where the title bar is not shown")
+            << QStringLiteral("vell.dtd") << QStringLiteral("vell.dtd/nou.dtd") << false << true;
 }
 
 void TestSaving::failedSaveKeepsTheOldFile()
@@ -270,6 +274,7 @@ void TestSaving::failedSaveKeepsTheOldFile()
     QFETCH(QString, oldName);
     QFETCH(QString, chosenName);
     QFETCH(bool, readOnlyFolder);
+    QFETCH(bool, fullScreen);
 
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
@@ -291,6 +296,8 @@ void TestSaving::failedSaveKeepsTheOldFile()
 
     WindowUnderTest w;
     QVERIFY(w.exposed());
+    if (fullScreen)
+        w->showFullScreen();
     fillBoxes(w, {"Nou", "text nou", "b"});
     save(w, chosenPath);
 
@@ -299,6 +306,15 @@ void TestSaving::failedSaveKeepsTheOldFile()
     QVERIFY(w.get<QLineEdit>("codi")->text().isEmpty());
     QCOMPARE(w->arxiu, QDir::toNativeSeparators(chosenPath));
     QCOMPARE(w->windowTitle(), QStringLiteral("No s'ha pogut desar el dictat"));
+    // The same words in the window, which a screen reader presents as they appear, until the
+    // next action.
+    auto *avis = w.get<QLabel>("avis");
+    QVERIFY(avis);
+    QCOMPARE(avis->isVisible(), fullScreen);
+    QCOMPARE(avis->text(), fullScreen ? w->windowTitle() : QString());
+    QCOMPARE(QAccessible::queryAccessibleInterface(avis)->role(), QAccessible::Notification);
+    QTest::keyClick(w.get("Text2"), Qt::Key_Home);
+    QVERIFY(avis->isHidden());
 
     // Nothing of the failed save stays open: the old file loads, and a save elsewhere works.
     load(w, oldPath);

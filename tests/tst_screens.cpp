@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <string_view>
 
 class TestScreens : public QObject
 {
@@ -25,6 +26,8 @@ private slots:
     void wholeLayoutInTheClientArea();
     void exerciseDoneOnThisScreen();
     void followsTheWorkArea();
+    void leavesFullScreenWholeAfterTheScreenChanged_data();
+    void leavesFullScreenWholeAfterTheScreenChanged();
 };
 
 namespace {
@@ -61,32 +64,46 @@ QRect inWindow(const WindowUnderTest &w, const QWidget *control)
 }
 
 // Every control inside the client area, the window on its screen's free area, each control at
-// its design rectangle times one factor (to a pixel of rounding), the layout no smaller than
-// the screen needs.
+// its design rectangle times one factor from one origin (to a pixel of rounding), the layout no
+// smaller than the screen needs. A screen that holds the layout is filled by the layout in sight,
+// down to the bottom bar, centred across, and the feedback panel stands whole wherever it fits;
+// a smaller one gets the whole layout, panel included, from the corner.
 void checkLayout(const WindowUnderTest &w)
 {
     const QRect client = w->rect();
     QVERIFY2(onFreeArea(w), "the window on the screen's free area");
-    QWidget *panel = w.get("Picture3");
-    // The panel is the layout's lowest control.
-    const qreal scale = qreal(inWindow(w, panel).bottom() + 1)
-            / layoutSize(kLayoutTwips, 1).height();
+    const ControlEntry &lowest = kControls[entryIndex(grown() ? "Picture1" : "Picture3")];
+    const QRect measured = inWindow(w, w.get(lowest.name));
+    const qreal scale = qreal(measured.bottom() + 1) / (pixelRect(lowest).bottom() + 1);
+    const qreal left = measured.x() - pixelRect(lowest).x() * scale;
     for (const auto &entry : kControls) {
         QWidget *control = w.get(entry.name);
         QVERIFY2(client.contains(inWindow(w, control)), entry.name);
+        if (grown() && entry.name == std::string_view("Picture3")) {
+            QVERIFY2(!inWindow(w, control).intersects(inWindow(w, w.get("Picture1"))),
+                     "the panel leaves the grade and the bottom bar's buttons in sight");
+            continue;
+        }
         const QRect design = pixelRect(entry);
-        const auto near = [scale](int pixels, int designPixels) {
+        const qreal shift = entry.container ? 0 : left;
+        const auto near = [scale](qreal pixels, int designPixels) {
             return std::abs(pixels - designPixels * scale) <= 1.5;
         };
-        QVERIFY2(near(control->x(), design.x()) && near(control->y(), design.y())
+        QVERIFY2(near(control->x() - shift, design.x()) && near(control->y(), design.y())
                          && near(control->width(), design.width())
                          && near(control->height(), design.height()),
                  entry.name);
     }
     QVERIFY2(grown() ? scale > 1 : scale < 1, "the layout is drawn at the window's size");
-    // Allowing for the frame's bottom edge, which a maximized window may lose.
-    QVERIFY2(inWindow(w, panel).bottom() + 10 >= client.height(),
-             "the layout fills the window's height");
+    // What fills the window, across or down, allowing for the frame's bottom edge, which a
+    // maximized window may lose.
+    const qreal board = std::min(qreal(client.width()) / layoutSize(kLayoutTwips, 1).width(),
+                                 qreal(client.height() + 10) / (pixelRect(lowest).bottom() + 1));
+    QVERIFY2(scale > board * 0.98,
+             qPrintable(QStringLiteral("factor %1, the board's %2").arg(scale).arg(board)));
+    const int across = layoutSize(kLayoutTwips, scale).width();
+    QVERIFY2(grown() ? std::abs(2 * left + across - client.width()) <= 2 : std::abs(left) <= 1.5,
+             "centred across on a screen that holds the layout, in the corner on a smaller one");
     QVERIFY(std::abs(w.get("Label5")->font().pointSizeF() - 12 * scale) < 0.1);
 }
 
@@ -116,7 +133,7 @@ void TestScreens::wholeLayoutInTheClientArea()
     QTRY_VERIFY(w->windowState() & Qt::WindowFullScreen);
     // The window manager takes its time on a loaded machine.
     QTRY_COMPARE_WITH_TIMEOUT(w->size(), w->screen()->size(), 20000);
-    QTRY_VERIFY(w.get("Picture3")->geometry().bottom() + 10 >= w->height());
+    checkLayout(w);
     QTest::keyClick(w.get("nom"), Qt::Key_Escape);
     QTRY_VERIFY(!(w->windowState() & Qt::WindowFullScreen));
     w->showNormal();
@@ -181,6 +198,55 @@ void TestScreens::followsTheWorkArea()
     QTRY_VERIFY(w->rect().contains(inWindow(w, w.get("Picture3"))));
     panel.kill();
     panel.waitForFinished();
+}
+
+void TestScreens::leavesFullScreenWholeAfterTheScreenChanged_data()
+{
+    QTest::addColumn<Qt::WindowState>("before");
+    QTest::newRow("maximized, as the program opens") << Qt::WindowMaximized;
+    // Near the right edge, which a smaller screen no longer reaches.
+    QTest::newRow("normal, at the right") << Qt::WindowNoState;
+}
+
+void TestScreens::leavesFullScreenWholeAfterTheScreenChanged()
+{
+    QFETCH(Qt::WindowState, before);
+    // A board's screen that becomes a netbook's while the window is full screen, as when a
+    // laptop is unplugged from the board.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen->size() != QSize(1920, 1080) || screen->devicePixelRatio() != 1)
+        QSKIP("the board's screen is 1920 x 1080 pixels");
+    const QString screenSize = qEnvironmentVariable("LUVANA_SCREENSIZE_PROGRAM");
+    const auto resize = [&](const char *size) {
+        return QProcess::execute(screenSize, {QString::fromLatin1(size)}) == 0;
+    };
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    if (before == Qt::WindowMaximized) {
+        showMaximized(w);
+    } else {
+        QTRY_VERIFY(w->frameGeometry() != w->geometry());
+        w->move(1100, 200);
+        QTRY_COMPARE(w->pos(), QPoint(1100, 200));
+    }
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.window()));
+    QTest::keyClick(w.get("nom"), Qt::Key_F11);
+    QTRY_COMPARE_WITH_TIMEOUT(w->size(), w->screen()->size(), 20000);
+    QVERIFY(resize("1024x600"));
+    QTRY_COMPARE_WITH_TIMEOUT(w->size(), QSize(1024, 600), 20000);
+
+    QTest::keyClick(w.get("nom"), Qt::Key_F11);
+    // As before full screen, and whole on the screen it is on now.
+    QTRY_COMPARE_WITH_TIMEOUT(w->windowState(), Qt::WindowStates(before), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+            w->frameGeometry() != w->geometry() && onFreeArea(w)
+                    && w->screen()->availableGeometry().contains(w->frameGeometry()),
+            20000);
+    for (const auto &entry : kControls)
+        QVERIFY2(w->rect().contains(inWindow(w, w.get(entry.name))), entry.name);
+    QVERIFY(resize("1920x1080"));
+    QTRY_COMPARE(QGuiApplication::primaryScreen()->size(), QSize(1920, 1080));
 }
 
 QTEST_MAIN(TestScreens)

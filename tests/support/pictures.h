@@ -28,6 +28,30 @@ inline QByteArray jpeg(QSize size, QColor colour)
     return bytes;
 }
 
+// A plain grey JPEG of any size, written in a blink and a few hundred kilobytes however many
+// megapixels it has: baseline, one channel, and Huffman tables of a single code each, so that
+// every 8 x 8 block (no change of level, then its end) takes two bits, all of them zero.
+inline QByteArray greyJpeg(QSize size)
+{
+    const auto segment = [](char marker, const QByteArray &body) {
+        const qsizetype length = body.size() + 2;
+        return QByteArray("\xff") + marker + char(length >> 8) + char(length & 0xff) + body;
+    };
+    const auto twoBytes = [](int value) { return QByteArray(1, char(value >> 8)) + char(value); };
+    const QByteArray oneCode = QByteArray(1, '\x01') + QByteArray(16, '\0');
+    const qint64 blocks = qint64((size.width() + 7) / 8) * ((size.height() + 7) / 8);
+    QByteArray scan(blocks / 4, '\0');
+    if (blocks % 4)
+        scan += char(0xff >> (2 * (blocks % 4))); // the last byte padded with ones
+    return QByteArray("\xff\xd8") + segment('\xdb', QByteArray(1, '\0') + QByteArray(64, '\x01'))
+            + segment('\xc0',
+                      "\x08" + twoBytes(size.height()) + twoBytes(size.width()) + "\x01\x01\x11"
+                              + QByteArray(1, '\0'))
+            + segment('\xc4', QByteArray(1, '\0') + oneCode + '\x10' + oneCode)
+            + segment('\xda', QByteArray("\x01\x01\x00\x00\x3f\x00", 6)) + scan
+            + QByteArray("\xff\xd9");
+}
+
 // JPEG moves a plain colour a little.
 inline bool closeTo(QColor seen, QColor expected)
 {

@@ -123,7 +123,7 @@ void TestInstalled::recordingIsKeptAndNeverDeletedOutright()
     // Windows has neither voice: "Veu" says so before it is pressed.
     QVERIFY(!w.get("voiceButton")->isEnabled());
     QCOMPARE(w.get("voiceButton")->toolTip(),
-             QStringLiteral("Veu sintètica: no hi ha cap veu catalana instal·lada"));
+             QStringLiteral("Veu sintètica (V): no hi ha cap veu catalana instal·lada"));
     w.click("recordButton");
     QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
     QTRY_VERIFY_WITH_TIMEOUT(recorder->elapsedMs() >= 800, 10000);
