@@ -59,9 +59,6 @@ pa_stream *openStream(PulseServer *server, const pa_sample_spec &spec,
     pa_stream *stream = pa_stream_new(server->context(), "Luvana", &spec, &map);
     if (!stream)
         return nullptr;
-    pa_stream_set_state_callback(
-            stream, [](pa_stream *, void *self) { static_cast<PulseServer *>(self)->signal(); },
-            server);
     if (connect(stream) < 0 || !server->waitFor([stream] { return streamSettled(stream); })
         || pa_stream_get_state(stream) != PA_STREAM_READY) {
         pa_stream_set_state_callback(stream, nullptr, nullptr);
@@ -124,11 +121,6 @@ void PulseServer::unlock()
     pa_threaded_mainloop_unlock(m_loop);
 }
 
-void PulseServer::signal()
-{
-    pa_threaded_mainloop_signal(m_loop, 0);
-}
-
 bool PulseServer::waitFor(const std::function<bool()> &done)
 {
     // pa_threaded_mainloop_wait() has no time limit: look again every few milliseconds instead.
@@ -188,7 +180,6 @@ void PulseServer::startConnecting()
                 } else if (!PA_CONTEXT_IS_GOOD(state)) {
                     server->connectionLost();
                 }
-                server->signal();
             },
             this);
     // Never spawns a server: where none runs, the desktop has chosen to have none.
@@ -250,7 +241,6 @@ void PulseServer::queryDevices()
                 const bool input = eol > 0 && counted->microphones > 0;
                 delete counted;
                 server->m_devicesCounted = true;
-                server->signal();
                 const bool outputChanged = server->m_hasOutput.exchange(output) != output;
                 const bool inputChanged = server->m_hasInput.exchange(input) != input;
                 if (outputChanged || inputChanged)

@@ -45,7 +45,6 @@ public:
     pa_context *context() const { return m_context; }
     void lock();
     void unlock();
-    void signal();
     // With the lock held: lets the loop run until `done` holds, for kAnswerMs at most.
     bool waitFor(const std::function<bool()> &done);
 
