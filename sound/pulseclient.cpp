@@ -51,12 +51,12 @@ bool streamSettled(pa_stream *stream)
 }
 
 // Connects a new stream and waits for it; nullptr when the server refused it or did not answer.
-pa_stream *openStream(PulseServer *server, const pa_sample_spec &spec,
+pa_stream *openStream(PulseServer *server, const pa_sample_spec &format,
                       const std::function<int(pa_stream *)> &connect)
 {
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
-    pa_stream *stream = pa_stream_new(server->context(), "Luvana", &spec, &map);
+    pa_channel_map_init_extend(&map, format.channels, PA_CHANNEL_MAP_DEFAULT);
+    pa_stream *stream = pa_stream_new(server->context(), "Luvana", &format, &map);
     if (!stream)
         return nullptr;
     if (connect(stream) < 0 || !server->waitFor([stream] { return streamSettled(stream); })
@@ -268,9 +268,9 @@ StartResult PulsePlayer::start(const AudioClip &clip, qint64 fromUSecs)
     m_stoppedAtUSecs = fromUSecs;
     if (!m_server->connect() || !m_server->hasOutput())
         return StartResult::NoDevice;
-    const pa_sample_spec spec {PA_SAMPLE_FLOAT32NE, uint32_t(clip.sampleRate),
-                               uint8_t(clip.channelCount)};
-    if (clip.channelCount > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&spec))
+    const pa_sample_spec format {PA_SAMPLE_FLOAT32NE, uint32_t(clip.sampleRate),
+                                 uint8_t(clip.channelCount)};
+    if (clip.channelCount > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&format))
         return StartResult::Refused;
 
     Locked locked(m_server);
@@ -284,8 +284,8 @@ StartResult PulsePlayer::start(const AudioClip &clip, qint64 fromUSecs)
     pa_buffer_attr buffer;
     std::fill_n(reinterpret_cast<uint32_t *>(&buffer), sizeof buffer / sizeof(uint32_t),
                 uint32_t(-1));
-    buffer.tlength = uint32_t(pa_usec_to_bytes(kBufferUSecs, &spec));
-    m_stream = openStream(m_server, spec, [this, &buffer](pa_stream *stream) {
+    buffer.tlength = uint32_t(pa_usec_to_bytes(kBufferUSecs, &format));
+    m_stream = openStream(m_server, format, [this, &buffer](pa_stream *stream) {
         pa_stream_set_write_callback(
                 stream,
                 [](pa_stream *connected, std::size_t bytes, void *self) {
@@ -312,7 +312,7 @@ StartResult PulsePlayer::start(const AudioClip &clip, qint64 fromUSecs)
             },
             this);
     m_startUSecs = fromUSecs;
-    m_lengthUSecs = qint64(m_bytes.size()) / qint64(pa_frame_size(&spec)) * 1000000
+    m_lengthUSecs = qint64(m_bytes.size()) / qint64(pa_frame_size(&format)) * 1000000
             / clip.sampleRate;
     m_lastPlayed = -1;
     m_sinceProgress.start();
@@ -424,16 +424,16 @@ StartResult PulseRecorder::start()
     release();
     if (!m_server->connect() || !m_server->hasInput())
         return StartResult::NoDevice;
-    const pa_sample_spec spec {PA_SAMPLE_S16NE, kRecordRate, 1};
+    const pa_sample_spec format {PA_SAMPLE_S16NE, kRecordRate, 1};
     pa_buffer_attr buffer;
     std::fill_n(reinterpret_cast<uint32_t *>(&buffer), sizeof buffer / sizeof(uint32_t),
                 uint32_t(-1));
     // Small blocks, so the meter follows the voice.
-    buffer.fragsize = uint32_t(pa_usec_to_bytes(20000, &spec));
+    buffer.fragsize = uint32_t(pa_usec_to_bytes(20000, &format));
     Locked locked(m_server);
     m_data.clear();
     m_level = 0;
-    m_stream = openStream(m_server, spec, [this, &buffer](pa_stream *stream) {
+    m_stream = openStream(m_server, format, [this, &buffer](pa_stream *stream) {
         pa_stream_set_read_callback(
                 stream,
                 [](pa_stream *connected, std::size_t, void *self) {
