@@ -3,6 +3,7 @@
 #include "app/controltable.h"
 
 #include "app/layoutscale.h"
+#include "platform/fontfamilies.h"
 
 #include <QApplication>
 
@@ -97,10 +98,8 @@ void applyColours(QWidget *control, const ControlEntry &entry)
 }
 
 // The window was designed with fonts that free systems lack; each has a free equivalent of
-// the same size and feel, which the package installs. Where the designed fonts are the
-// system's own, they come first and the equivalent stands behind them; elsewhere only the
-// equivalent is named, since asking fontconfig for a missing family, even as a second choice,
-// costs a search through every installed font at each start.
+// the same size and feel, which the package installs (platform/fontfamilies.h says which the
+// control asks for).
 QStringList familiesFor(const char *designed)
 {
     static constexpr std::pair<const char *, const char *> kEquivalents[] = {
@@ -108,17 +107,11 @@ QStringList familiesFor(const char *designed)
             {"MS Sans Serif", "Liberation Sans"},
             {"Comic Sans MS", "Comic Neue"},
     };
-    QStringList families {QString::fromLatin1(designed)};
     for (const auto &[name, equivalent] : kEquivalents) {
-        if (qstrcmp(designed, name) == 0) {
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-            families.append(QString::fromLatin1(equivalent));
-#else
-            families = QStringList {QString::fromLatin1(equivalent)};
-#endif
-        }
+        if (qstrcmp(designed, name) == 0)
+            return fontFamilies(QString::fromLatin1(designed), QString::fromLatin1(equivalent));
     }
-    return families;
+    return {QString::fromLatin1(designed)};
 }
 
 void applyLook(QWidget *control, const ControlEntry &entry)

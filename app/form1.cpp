@@ -272,9 +272,16 @@ void Form1::connectHandlers(const BuiltControls &built)
         if (hasOutput)
             clearFailure(Failure::Sound);
     });
-    // wav1_Click ... wav10_Click, each its item's playItem().
-    for (int item = 1; item <= 10; ++item)
-        connect(playButton(item), &QPushButton::clicked, this, [this, item] { playItem(item); });
+    connect(playButton(1), &QPushButton::clicked, this, &Form1::wav1_Click);
+    connect(playButton(2), &QPushButton::clicked, this, &Form1::wav2_Click);
+    connect(playButton(3), &QPushButton::clicked, this, &Form1::wav3_Click);
+    connect(playButton(4), &QPushButton::clicked, this, &Form1::wav4_Click);
+    connect(playButton(5), &QPushButton::clicked, this, &Form1::wav5_Click);
+    connect(playButton(6), &QPushButton::clicked, this, &Form1::wav6_Click);
+    connect(playButton(7), &QPushButton::clicked, this, &Form1::wav7_Click);
+    connect(playButton(8), &QPushButton::clicked, this, &Form1::wav8_Click);
+    connect(playButton(9), &QPushButton::clicked, this, &Form1::wav9_Click);
+    connect(playButton(10), &QPushButton::clicked, this, &Form1::wav10_Click);
 }
 
 void Form1::Form_Load()

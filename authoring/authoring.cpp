@@ -9,15 +9,6 @@ bool accessCodeMatches(QStringView typed)
     return typed == u"kub";
 }
 
-QStringView pathSeparators()
-{
-#ifdef Q_OS_WIN
-    return u"\\/";
-#else
-    return u"/";
-#endif
-}
-
 PictureName pictureName(QStringView fileName, QStringView separators)
 {
     const qsizetype length = fileName.size();

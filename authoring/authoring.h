@@ -4,6 +4,8 @@
 // dictation keeps for its item-1 picture.
 #pragma once
 
+#include "platform/pathseparators.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -11,9 +13,6 @@ namespace authoring {
 
 // Exact, whole text, case-sensitive: "Kub" or " kub" is not the code.
 bool accessCodeMatches(QStringView typed);
-
-// The folder separators of the paths the file dialog returns on this platform.
-QStringView pathSeparators();
 
 // The longest picture name a dictation keeps for item 1.
 inline constexpr qsizetype kMaxPictureName = 100;

@@ -200,11 +200,6 @@ qint64 ClipPlayer::playedUSecs() const
     return std::clamp<qint64>(m_sink ? m_sink->processedUSecs() : 0, 0, m_lengthUSecs);
 }
 
-bool ClipPlayer::isPlaying() const
-{
-    return m_phase == Phase::Playing;
-}
-
 qint64 ClipPlayer::positionUSecs() const
 {
     return m_phase == Phase::Playing ? m_startUSecs + playedUSecs() : m_stoppedAtUSecs;

@@ -39,7 +39,6 @@ public:
     StartResult start(const AudioClip &clip, qint64 fromUSecs);
     // Stops at once; positionUSecs() then tells where the listener was.
     void stop();
-    bool isPlaying() const;
     // Time within the clip last heard.
     qint64 positionUSecs() const;
 

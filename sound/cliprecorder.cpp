@@ -128,11 +128,6 @@ AudioClip ClipRecorder::stop()
     return clip;
 }
 
-bool ClipRecorder::isRecording() const
-{
-    return m_source != nullptr;
-}
-
 qint64 ClipRecorder::recordedUSecs() const
 {
     return m_buffer ? m_format.durationForBytes(m_buffer->data().size()) : 0;

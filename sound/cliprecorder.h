@@ -32,7 +32,6 @@ public:
 
     StartResult start();
     AudioClip stop();
-    bool isRecording() const;
     qint64 recordedUSecs() const;
     // Loudest sample of the last block that came in, 0..1.
     float level() const;

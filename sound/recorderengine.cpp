@@ -175,7 +175,7 @@ Result RecorderEngine::close()
         // A recording that was not kept is dropped with the clip: that is what discarding means.
         m_sound->stopRecording();
     }
-    ++m_openCount;
+    // A voice still speaking for the clip that goes is not heard.
     m_voice->cancel();
     m_clip = {};
     m_heard = {};
@@ -345,18 +345,17 @@ void RecorderEngine::speak()
         m_sound->stopPlayback();
         backToStart();
     }
-    const quint64 openCount = m_openCount;
     m_voice->speak(
             text, [this](const QByteArray &wav) { return m_sound->readClipBytes(wav).clip; },
-            [this, openCount](AudioClip spoken) { speechArrived(std::move(spoken), openCount); });
+            [this](AudioClip spoken) { speechArrived(std::move(spoken)); });
     refreshState();
 }
 
-void RecorderEngine::speechArrived(AudioClip spoken, quint64 openCount)
+void RecorderEngine::speechArrived(AudioClip spoken)
 {
     const bool spokeWords = !spoken.isEmpty();
     // A recording begun while the voice spoke is the teacher's later word.
-    if (openCount == m_openCount && m_state.mode != Mode::Recording && spokeWords) {
+    if (m_state.mode != Mode::Recording && spokeWords) {
         m_sound->stopPlayback();
         m_clip = std::move(spoken);
         m_recording = Recording::Synthetic;

@@ -82,7 +82,7 @@ private:
     recorder::Result stop();
     recorder::Result record();
     recorder::Result save();
-    void speechArrived(AudioClip spoken, quint64 openCount);
+    void speechArrived(AudioClip spoken);
 
     // What "play" sounds: the clip, or its slow copy.
     const AudioClip &heardClip();
@@ -109,8 +109,6 @@ private:
     // What m_clip is when "Save" has not kept it yet: a recording, or the voice's.
     enum class Recording { None, Microphone, Synthetic };
     Recording m_recording = Recording::None;
-    // Counts "close": a voice that speaks after the clip it was for has gone is not heard.
-    quint64 m_openCount = 0;
     qint64 m_positionUSecs = 0;
     recorder::State m_state;
     recorder::State m_shown; // as stateChanged() last told it
