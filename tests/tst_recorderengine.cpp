@@ -495,10 +495,14 @@ void TestRecorderEngine::aFailingSynthesiserLeavesTheStripUsable()
     QToolButton *voiceButton = button(control, "voiceButton");
     // With no voice at all the button says so before it is pressed, and a press does nothing.
     QTest::mouseClick(voiceButton, Qt::LeftButton);
-    const bool pressed = voiceAfter != Voice::Kind::None || speaks;
-    QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), pressed ? 1 : 0, 10000);
-    if (pressed)
+    if (voiceAfter != Voice::Kind::None || speaks) {
+        QTRY_COMPARE_WITH_TIMEOUT(spoken.count(), 1, 10000);
         QCOMPARE(spoken.at(0).at(0).toBool(), speaks);
+    } else {
+        // A voice that cannot speak answers from the event loop's next pass.
+        QCoreApplication::processEvents();
+        QCOMPARE(spoken.count(), 0);
+    }
 
     QCOMPARE(control.voice()->kind(), voiceAfter);
     QCOMPARE(voiceButton->isEnabled(), voiceAfter != Voice::Kind::None);
