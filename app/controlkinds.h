@@ -7,7 +7,7 @@
 
 #include "app/controldesign.h"
 #include "app/widgets.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

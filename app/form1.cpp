@@ -10,7 +10,7 @@
 #include "dictation/format.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QApplication>
 #include <QDesktopServices>

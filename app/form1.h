@@ -14,7 +14,7 @@
 
 #include "app/layoutscale.h"
 #include "listening/exercise.h"
-#include "sound/recorder.h"
+#include "sound/engine/recorder.h"
 
 #include <QPointer>
 #include <QString>

@@ -9,7 +9,7 @@
 #include "platform/commondialog.h"
 #include "platform/filelookup.h"
 #include "platform/filetrash.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

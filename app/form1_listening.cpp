@@ -7,7 +7,7 @@
 #include "listening/clippath.h"
 #include "listening/exercise.h"
 #include "listening/grading.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -11,10 +11,10 @@
 //
 //   bench_clicktosound [presses]    (default 30)
 #include "benchtable.h"
-#include "sound/audioclip.h"
-#include "sound/mediacontrol.h"
-#include "sound/slowclip.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/audioclip.h"
+#include "sound/audiomodule/wavfile.h"
+#include "sound/mediacontrol/mediacontrol.h"
+#include "sound/slowmodule/slowclip.h"
 
 #include <QApplication>
 #include <QAudioSink>

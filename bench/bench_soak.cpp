@@ -10,7 +10,7 @@
 #include "app/form1.h"
 #include "benchtable.h"
 #include "platform/commondialog.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QApplication>
 #include <QDir>

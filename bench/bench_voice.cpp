@@ -6,10 +6,10 @@
 //
 //   bench_voice [runs]    (default 5 with Festival, four times as many for the rest)
 #include "benchtable.h"
-#include "sound/audioclip.h"
-#include "sound/mediacontrol.h"
-#include "sound/voice.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/audioclip.h"
+#include "sound/audiomodule/wavfile.h"
+#include "sound/engine/voice.h"
+#include "sound/mediacontrol/mediacontrol.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -5,8 +5,8 @@
 // must read back as the same clip.
 //
 // The checks abort on a mismatch, which libFuzzer reports like a crash with the input saved.
-#include "sound/audioclip.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/audioclip.h"
+#include "sound/audiomodule/wavfile.h"
 
 #include <QBuffer>
 #include <QByteArray>

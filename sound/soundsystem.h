@@ -8,9 +8,10 @@
 // libsndfile; the program loads it on the first command that needs sound (sound/soundloader.h),
 // so that starting the window maps and relocates none of the two dozen libraries behind them
 // (the sound server's client, codecs, Kerberos...). Nothing here is compiled on either side but
-// inline code: what only the module compiles (sound/audioclip.h, sound/wavfile.h) is private to
-// it. The program and the module each have their own copy of whatever meta-objects they share,
-// so nothing crosses between them as a signal: the module calls back through plain functions.
+// inline code: what only the module compiles (sound/audiomodule/audioclip.h,
+// sound/audiomodule/wavfile.h) is private to it. The program and the module each have their own
+// copy of whatever meta-objects they share, so nothing crosses between them as a signal: the module
+// calls back through plain functions.
 #pragma once
 
 #include "platform/filetrash.h"
@@ -132,8 +133,8 @@ public:
 using CreateSoundSystem = SoundSystem *(*)();
 inline constexpr char kCreateSoundSystem[] = "luvana_createSoundSystem";
 
-// The slow-speech module (luvana_slow, sound/slowclip.h), which the program loads apart, and
-// the speed of slow speech, as a share of the recorded speed.
+// The slow-speech module (luvana_slow, sound/slowmodule/slowclip.h), which the program loads apart,
+// and the speed of slow speech, as a share of the recorded speed.
 inline constexpr double kSlowSpeed = 0.75;
 
 // What the module exports, unmangled, under kSlowClip: writes into `slowed` the clip played at

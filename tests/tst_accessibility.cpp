@@ -4,7 +4,8 @@
 // final message change. Run on a real X server (xvfb-run), where Qt's accessibility bridge is
 // the one a screen reader talks to; the events are caught where Qt hands them to it.
 #include "app/application.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
+#include "sound/mediacontrol/recorderbar.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 
@@ -221,13 +222,14 @@ void TestAccessibility::recorderStripKeys()
     state.mode = mode;
     state.hasClip = state.hasOutput = state.hasInput = state.itemChosen = state.hasText = true;
     state.voice = recorder::VoiceKind::Espeak;
-    strip->setState(state);
+    auto *bar = strip->findChild<RecorderBar *>();
+    bar->setState(state);
     QVERIFY(strip->findChild<QToolButton *>(button)->toolTip().contains(
             u'(' + QKeySequence(key).toString(QKeySequence::NativeText) + u')'));
 
-    QSignalSpy commands(strip, &RecorderBar::commandRequested);
-    QSignalSpy voice(strip, &RecorderBar::voiceRequested);
-    QTest::keyClick(strip, key.key());
+    QSignalSpy commands(bar, &RecorderBar::commandRequested);
+    QSignalSpy voice(bar, &RecorderBar::voiceRequested);
+    QTest::keyClick(bar, key.key());
     QStringList asked;
     for (const QList<QVariant> &command : commands)
         asked << QVariant::fromValue(command.at(0).value<recorder::Command>()).toString();

@@ -2,10 +2,11 @@
 
 // Clips without a sound device: decoding every WAV encoding, the 16-bit writer, the save
 // that never loses a clip, and the arithmetic the player and the meter rely on.
-#include "sound/audioclip.h"
-#include "sound/mediacontrol.h"
-#include "sound/voice.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/audioclip.h"
+#include "sound/audiomodule/wavfile.h"
+#include "sound/engine/voice.h"
+#include "sound/mediacontrol/mediacontrol.h"
+#include "sound/mediacontrol/recorderbar.h"
 #include "support/soundclips.h"
 
 #include <QBuffer>

@@ -9,7 +9,7 @@
 // A file that hangs the window is caught by a watchdog, which names it and stops the test: a
 // hang inside a handler never returns to the event loop, so no QTRY could see it.
 #include "app/widgets.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/sinkcapture.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"

@@ -8,8 +8,8 @@
 // may be left beside it, and the caption must say that nothing was saved until a save succeeds.
 // And the sound server going away in the middle of a clip and coming back:
 // the window must carry on, and the next play must be heard.
-#include "sound/mediacontrol.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/wavfile.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/fakesound.h"
 #include "support/sinkcapture.h"
 #include "support/soundclips.h"

@@ -3,8 +3,8 @@
 // MMControl1 with real sound, on the private server of pulse-fixture.sh: what it plays must
 // reach the sink, what it records must be what the sink heard, and it must follow the devices
 // as they come and go. Its state changes are in tst_recorderengine, against pretend devices.
-#include "sound/mediacontrol.h"
-#include "sound/voice.h"
+#include "sound/engine/voice.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/sinkcapture.h"
 #include "support/soundclips.h"
 

@@ -12,7 +12,8 @@
 //
 // This test links what the window links, and libsndfile to write its clips: what it finds
 // mapped of the other sound libraries, the control loaded.
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
+#include "sound/mediacontrol/recorderbar.h"
 #include "support/loadedlibraries.h"
 #include "support/soundclips.h"
 #include "support/testfiles.h"
@@ -201,7 +202,9 @@ void TestMediaControlNoSound::barFitsTheControl()
     control.show();
     QVERIFY(QTest::qWaitForWindowExposed(&control));
     QCOMPARE(control.size(), size);
-    const QList<QWidget *> parts = control.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    const auto *bar = control.findChild<RecorderBar *>();
+    QCOMPARE(bar->geometry(), control.rect());
+    const QList<QWidget *> parts = bar->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     QCOMPARE(parts.size(), 8);
     for (const QWidget *part : parts) {
         QVERIFY2(control.rect().contains(part->geometry()), qPrintable(part->objectName()));

@@ -4,7 +4,7 @@
 // buttons clicked, the grading tick driven by hand, and what the pupil then sees in the grade
 // label and the feedback panel.
 #include "app/widgets.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/fakesound.h"
 #include "support/messages.h"
 #include "support/paintcounter.h"

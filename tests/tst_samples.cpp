@@ -8,7 +8,7 @@
 #include "dictation/codec.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/fakesound.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"

@@ -5,7 +5,7 @@
 // Orca buffers that log unless it writes to a terminal, so it runs under script(1), which gives
 // it one and copies each line to a file as it comes.
 #include "app/application.h"
-#include "sound/recorderbar.h"
+#include "sound/mediacontrol/recorderbar.h"
 #include "support/messages.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
@@ -105,7 +105,7 @@ void TestScreenReader::gradeAndMessageAreSpokenAndTheMeterIsNot()
     QVERIFY(QTest::qWaitForWindowActive(w.window()));
 
     // A play's worth of levels, as the recorder's tick gives them, then the first grade.
-    auto *bar = w.get<RecorderBar>("MMControl1");
+    auto *bar = w.get("MMControl1")->findChild<RecorderBar *>();
     for (int step = 1; step <= 20; ++step)
         bar->showProgress(step * 50, float(step) / 21);
     w->Timer1_Timer();

@@ -7,7 +7,7 @@
 // normal window at its design size; smaller ones show it at one smaller factor.
 #include "app/controltable.h"
 #include "app/layoutscale.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/fakesound.h"
 #include "support/windowtest.h"
 

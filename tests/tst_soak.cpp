@@ -6,7 +6,7 @@
 // the first time, and under the address sanitizer LeakSanitizer checks at exit that nothing
 // was lost. What the session costs in memory (its peak may not grow by more than 5 % after a
 // warm-up) is measured by bench/bench_soak, outside the test command.
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/testfiles.h"
 #include "support/windowtest.h"
 

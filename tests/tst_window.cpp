@@ -12,7 +12,7 @@
 #include "app/form1.h"
 #include "app/layoutscale.h"
 #include "app/widgets.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/messages.h"
 #include "support/windowtest.h"
 

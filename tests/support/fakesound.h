@@ -4,9 +4,9 @@
 // server is involved; clip files are real, read and written by the sound module's code.
 #pragma once
 
-#include "sound/audioclip.h"
-#include "sound/recorderengine.h"
-#include "sound/wavfile.h"
+#include "sound/audiomodule/audioclip.h"
+#include "sound/audiomodule/wavfile.h"
+#include "sound/engine/recorderengine.h"
 #include "soundclips.h"
 
 #include <QElapsedTimer>

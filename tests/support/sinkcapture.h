@@ -5,7 +5,7 @@
 // holds for this process's stream.
 #pragma once
 
-#include "sound/audioclip.h"
+#include "sound/audiomodule/audioclip.h"
 
 #include <QAudioSource>
 #include <QCoreApplication>

@@ -8,7 +8,7 @@
 // typed and saved.
 #include "listening/clippath.h"
 #include "platform/datapaths.h"
-#include "sound/mediacontrol.h"
+#include "sound/mediacontrol/mediacontrol.h"
 #include "support/windowtest.h"
 
 #include <QFile>
