@@ -192,17 +192,6 @@ constexpr ControlEntry mediaControl(const char *name, In in, Twips at, Spoken sp
 
 } // namespace rows
 
-constexpr QRect twipsToPixels(int left, int top, int width, int height)
-{
-    return QRect(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                 height / kTwipsPerPixel);
-}
-
-inline QRect pixelRect(const ControlEntry &entry)
-{
-    return twipsToPixels(entry.left, entry.top, entry.width, entry.height);
-}
-
 namespace detail {
 inline constexpr FontDesc kArial12Bold {"Arial", 12, true};
 inline constexpr FontDesc kArial975Bold {"Arial", 9.75, true};

@@ -171,14 +171,6 @@ void placeControl(QWidget *control, const ControlEntry &entry, qreal scale, QPoi
 
 } // namespace
 
-QWidget *containerOf(const QWidget *control)
-{
-    QWidget *parent = control->parentWidget();
-    if (parent && parent->objectName() == QLatin1String("clientArea"))
-        return parent->parentWidget();
-    return parent;
-}
-
 BuiltControls buildControls(QWidget *window, qreal scale)
 {
     // Controls without a font of their own, such as the recorder's clock, take the window's.

@@ -59,6 +59,3 @@ BuiltControls buildControls(QWidget *window, qreal scale);
 // Places every control again at another placement: rectangles, fonts and pictures. The origin
 // moves the window's own controls; a panel's children stay where they are on their panel.
 void placeControls(QWidget *window, const BuiltControls &built, const LayoutPlacement &placement);
-
-// The window or the panel a control was placed on (a panel's children live in its client area).
-QWidget *containerOf(const QWidget *control);

@@ -60,7 +60,9 @@ int main(int argc, char *argv[])
             label->setText(text);
         else if (auto *button = qobject_cast<QPushButton *>(widget))
             button->setText(text);
-        widget->setGeometry(pixelRect(entry));
+        // The design's rectangle as it is: twips, 15 to a pixel.
+        widget->setGeometry(
+                QRect(entry.left / 15, entry.top / 15, entry.width / 15, entry.height / 15));
         widget->setVisible(!(entry.flags & Hidden));
     }
     window.resize(801, 801);

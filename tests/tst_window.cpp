@@ -246,8 +246,8 @@ void TestWindow::takesTheScaleOfItsScreen()
 
     w->move(screens.at(0)->geometry().topLeft());
     QTRY_COMPARE(w->screen(), screens.at(0));
-    for (const ControlEntry &entry : kControls)
-        QTRY_COMPARE(w.get(entry.name)->geometry(), pixelRect(entry));
+    for (const Place &place : kPlaces)
+        QTRY_COMPARE(w.get(place.name)->geometry(), place.rect);
     QCOMPARE(message->font(), designFont);
 }
 

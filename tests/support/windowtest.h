@@ -18,6 +18,22 @@
 #include <memory>
 #include <optional>
 
+// A control's rectangle at the design size, worked out here from its twips (15 to a pixel) and
+// not by the window's own layout code.
+inline QRect pixelRect(const ControlEntry &entry)
+{
+    return QRect(entry.left / 15, entry.top / 15, entry.width / 15, entry.height / 15);
+}
+
+// The window or the panel a control was placed on (a panel's children live in its client area).
+inline QWidget *containerOf(const QWidget *control)
+{
+    QWidget *parent = control->parentWidget();
+    if (parent && parent->objectName() == QLatin1String("clientArea"))
+        return parent->parentWidget();
+    return parent;
+}
+
 class WindowUnderTest
 {
 public:
