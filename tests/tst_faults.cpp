@@ -7,7 +7,8 @@
 // the step that fails, the previous file must stay byte for byte as it was and no temporary file
 // may be left beside it, and the caption must say that nothing was saved until a save succeeds.
 // And the sound server going away in the middle of a clip and coming back:
-// the window must carry on, and the next play must be heard.
+// the window must carry on, and the next play must be heard. The file faults come from a POSIX
+// file-size limit, so this suite is built for Linux only.
 #include "sound/audiomodule/wavfile.h"
 #include "sound/mediacontrol/mediacontrol.h"
 #include "support/fakesound.h"
@@ -23,16 +24,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
-#endif
 
 using namespace testfiles;
 
 namespace {
 
-#ifdef Q_OS_UNIX
 // While it lives, no file of this process may grow past `bytes`: a write beyond fails with
 // EFBIG, as on a full disk, instead of raising SIGXFSZ (ignored from the start).
 class FileSizeLimit
@@ -55,7 +53,6 @@ private:
     rlimit m_previous {};
     bool m_set = false;
 };
-#endif
 
 using testfiles::kClipsDictation;
 using testfiles::kOldDictation;
@@ -79,11 +76,7 @@ private:
 
 void TestFaults::initTestCase()
 {
-#ifdef Q_OS_UNIX
     std::signal(SIGXFSZ, SIG_IGN);
-#else
-    QSKIP("the write faults come from a POSIX file-size limit");
-#endif
     // The old clips go to a trash of this test's own, beside the files: on the same disk, so
     // that it is the trash in the data folder that takes them.
     QVERIFY(m_home.isValid());
@@ -94,7 +87,6 @@ void TestFaults::initTestCase()
 
 void TestFaults::dictationSaveFailingAtEveryByte()
 {
-#ifdef Q_OS_UNIX
     QTemporaryDir folder(m_home.filePath(QStringLiteral("dictats-XXXXXX")));
     QVERIFY(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("dictat.dtd"));
@@ -134,12 +126,10 @@ void TestFaults::dictationSaveFailingAtEveryByte()
     QCOMPARE(entries(folder.path()), QStringList {QStringLiteral("dictat.dtd")});
     QCOMPARE(w->windowTitle(), QStringLiteral("Daz aravoze"));
     qInfo("%d injected faults survived so far", m_faultsSurvived);
-#endif
 }
 
 void TestFaults::clipSaveFailingAtEveryStep()
 {
-#ifdef Q_OS_UNIX
     QTemporaryDir folder(m_home.filePath(QStringLiteral("clips-XXXXXX")));
     QVERIFY(folder.isValid());
     const QString dictation = folder.filePath(QStringLiteral("d.dtd"));
@@ -226,7 +216,6 @@ void TestFaults::clipSaveFailingAtEveryStep()
     QCOMPARE(trashed.size(), 1);
     QCOMPARE(fileBytes(dataHome + QStringLiteral("/Trash/files/") + trashed.first()), oldClip);
     qInfo("%d injected faults survived", m_faultsSurvived);
-#endif
 }
 
 void TestFaults::soundServerRestartsWhilePlaying()
