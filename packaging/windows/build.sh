@@ -7,7 +7,9 @@
 #
 #   bash packaging/windows/build.sh [--test] [--cache DIR]
 #
-# The libraries Luvana links are built once from Debian's source packages into the cache
+# Run packaging/windows/setup.sh once before (as root); this script never asks for root and
+# leaves the machine's apt configuration alone. The libraries Luvana links are built once from
+# Debian's source packages, at the versions packaging/windows/sources.txt names, into the cache
 # (default ~/.cache/luvana-windows; see build-deps.sh) and reused after that.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -23,7 +25,6 @@ while [ $# -gt 0 ]; do
     shift
 done
 
-bash packaging/windows/setup.sh
 bash packaging/windows/build-deps.sh "$cache"
 export LUVANA_WINDOWS_PREFIX
 LUVANA_WINDOWS_PREFIX=$(cd "$cache/prefix" && pwd)
