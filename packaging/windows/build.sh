@@ -26,12 +26,16 @@ while [ $# -gt 0 ]; do
 done
 
 bash packaging/windows/build-deps.sh "$cache"
-export LUVANA_WINDOWS_PREFIX
-LUVANA_WINDOWS_PREFIX=$(cd "$cache/prefix" && pwd)
+bash packaging/windows/collect-licences.sh "$cache"
+prefix=$(cd "$cache/prefix" && pwd)
+# Times that end up in the program (Qt's resources) and in the installer and the zip (their
+# files' times) are the commit's, so that one commit builds the same bytes.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH
 
 cmake --preset windows-host
 cmake --build --preset windows-host
-cmake --preset windows
+cmake --preset windows -DLUVANA_WINDOWS_PREFIX="$prefix"
 cmake --build --preset windows
 (cd build/windows && cpack)
 ls -l build/windows/luvana-*-windows-x64.exe build/windows/luvana-*-windows-x64.zip
