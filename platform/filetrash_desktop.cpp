@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+// The desktop's trash, through Qt, on every system but Windows (filetrash_windows.cpp); on the
+// free desktops and in the browser checked, since Qt 6.4 may report a move into a folder that
+// is no trash.
 #include "platform/filetrash.h"
 
 #include <QDir>
@@ -7,14 +10,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-TrashResult moveFileToTrash(const QString &path)
+TrashResult moveToSystemTrash(const QString &path)
 {
-    const QFileInfo info(path);
-    // Only a plain file: a path that names a folder is not a clip, whatever the name says.
-    if (path.isEmpty() || !info.exists() || info.isDir())
-        return TrashResult::NoFile;
-
-#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+#if !defined(Q_OS_DARWIN)
     // The desktop trash lives in the data folder; where that folder does not exist, Qt 6.4
     // quietly "trashes" into files/ and info/ under the current directory, which is the
     // dictation's folder. Make sure the data folder is there first.
@@ -26,7 +24,7 @@ TrashResult moveFileToTrash(const QString &path)
     QFile file(path);
     if (!file.moveToTrash())
         return TrashResult::Failed;
-#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+#if !defined(Q_OS_DARWIN)
     // A trashed file sits in <some>Trash<...>/files; anywhere else it is put back.
     QDir files = QFileInfo(file.fileName()).absoluteDir();
     QDir trash = files;
