@@ -25,10 +25,12 @@ rm -rf "$out"
 mkdir -p "$out/common-licenses"
 : >"$out/versions.txt"
 
-# copy_licence_files <source folder> <target folder>: its top folder's licence texts.
+# copy_licence_files <source folder> <target folder>: the licence texts at the top of a source
+# (COPYING, LICENSE...) and in its LICENSES/ folder, but Qt's commercial terms, which do not
+# apply to what Debian distributes.
 copy_licence_files() {
-    find "$1" -maxdepth 2 -type f \( -iname 'COPYING*' -o -iname 'LICEN[CS]E*' \) \
-        ! -path '*/debian/*' -print0 | while IFS= read -r -d '' file; do
+    find -H "$1" -maxdepth 2 -type f \( -ipath "$1/COPYING*" -o -ipath "$1/LICEN[CS]E*" \) \
+        ! -name 'LicenseRef-Qt-Commercial*' -print0 | while IFS= read -r -d '' file; do
         local relative=${file#"$1"/}
         mkdir -p "$2/$(dirname "$relative")"
         cp "$file" "$2/$relative"
@@ -44,21 +46,22 @@ for package in qt6-base qt6-multimedia libsndfile libebur128 soundtouch; do
         cp "$src/debian/copyright" "$out/$package/copyright"
     else
         # Built from the upstream tarball alone (the archive lacks its Debian changes): the
-        # copyright file comes from the binary package of the same version.
+        # copyright file comes from a binary package built from that version.
         binary=$(awk -v package="$package" '$1 == package { print $3 }' "$pins")
-        [ -n "$binary" ] || { echo "$package: no debian/copyright, and no binary package named in $pins" >&2; exit 1; }
+        [ -n "$binary" ] ||
+            { echo "$package: no debian/copyright, and no binary package in $pins" >&2; exit 1; }
         work=$(mktemp -d)
-        (cd "$work" && APT_CONFIG=$cache/apt/apt.conf apt-get download "$binary=$version" >/dev/null &&
+        (cd "$work" && APT_CONFIG=$cache/apt/apt.conf apt-get download "$binary" >/dev/null &&
             dpkg-deb -x ./*.deb tree)
-        cp "$work/tree/usr/share/doc/$binary/copyright" "$out/$package/copyright"
+        cp "$work/tree/usr/share/doc/${binary%%=*}/copyright" "$out/$package/copyright"
         rm -rf "$work"
     fi
     copy_licence_files "$src" "$out/$package"
     echo "$package $version" >>"$out/versions.txt"
 done
 
-# The third-party code in Qt's base: each part's own licence file, as its qt_attribution.json
-# names it. The parts for other systems (Android, the browser, X11, Vulkan) are left out.
+# The third-party code in Qt's base: each part's own licence and copyright files, as its
+# qt_attribution.json names them. The parts for other systems (Android, the browser, X11, Vulkan) are left out.
 /usr/bin/python3 - "$cache/src/qt6-base-$(awk '$1 == "qt6-base" { print $2 }' "$pins")" \
     "$out/qt6-base/3rdparty" <<'PY'
 import json, pathlib, shutil, sys
@@ -70,7 +73,9 @@ for attribution in sorted(src.glob("src/3rdparty/*/qt_attribution.json")):
         continue
     entries = json.loads(attribution.read_text(), strict=False)
     for entry in entries if isinstance(entries, list) else [entries]:
-        for name in (entry.get("LicenseFile") or "").split():
+        names = str(entry.get("LicenseFile") or "").split() + list(entry.get("LicenseFiles") or [])
+        names += [entry["CopyrightFile"]] if entry.get("CopyrightFile") else []
+        for name in names:
             licence = part / name
             if licence.is_file():
                 target = out / part.name / licence.name
