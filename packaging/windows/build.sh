@@ -38,6 +38,9 @@ cmake --build --preset windows-host
 cmake --preset windows -DLUVANA_WINDOWS_PREFIX="$prefix"
 cmake --build --preset windows
 (cd build/windows && cpack)
+# The zip stores each file's change time (ctime) too, which no one can set: strip-nondeterminism
+# rewrites its times as SOURCE_DATE_EPOCH, as Debian's own packaging does.
+strip-nondeterminism -T "$SOURCE_DATE_EPOCH" build/windows/luvana-*-windows-x64.zip
 ls -l build/windows/luvana-*-windows-x64.exe build/windows/luvana-*-windows-x64.zip
 if [ -n "$run_tests" ]; then
     ctest --preset windows
