@@ -81,6 +81,10 @@ endforeach()
 
 # Every shipped library's licence, by its source package; one without a row stops the build.
 file(REMOVE_RECURSE "${dest}/llicencies")
+if(NOT EXISTS "${luvana_prefix}/share/licences/versions.txt")
+    message(FATAL_ERROR "no licences in ${luvana_prefix}/share/licences: "
+        "run packaging/windows/collect-licences.sh")
+endif()
 file(STRINGS "${luvana_prefix}/share/licences/versions.txt" version_lines)
 set(listing "")
 set(packages)
