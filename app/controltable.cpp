@@ -6,6 +6,9 @@
 #include "platform/fontfamilies.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <utility>
 
@@ -56,6 +59,17 @@ void applyText(QWidget *control, const QString &text, unsigned flags)
     }
 }
 
+// One style for every control whose colours come from the design, owned by the application.
+QStyle *designColoursStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Fusion"));
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 // Each colour goes only to the roles its kind of control paints with, so that a panel's
 // black does not spread to the boxes and buttons it holds.
 void applyColours(QWidget *control, const ControlEntry &entry)
@@ -82,6 +96,14 @@ void applyColours(QWidget *control, const ControlEntry &entry)
     if (entry.background)
         palette.setColor(backgroundRole, QColor::fromRgb(*entry.background));
     control->setPalette(palette);
+    // Windows' own style paints push buttons and text box frames in the system's colours,
+    // whatever the palette says: "Textos a la Web" came out white instead of green, and the
+    // black title box had a white frame inside the black bar. A button or box the design colours
+    // is painted by Qt's Fusion style, as on the free desktops, on every system.
+    const bool paintedBySystem = entry.kind == ControlKind::Button
+            || entry.kind == ControlKind::TextBox;
+    if (paintedBySystem && entry.background)
+        control->setStyle(designColoursStyle());
 
     // Opaque labels show the system's button face behind their text (keeping their own text
     // colour, which Qt would otherwise pair with that background), and so does the recorder's

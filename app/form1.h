@@ -87,6 +87,11 @@ public:
     void Timer1_Timer();
     void codi_Change();
 
+    // A dictation named on the command line (a double click on it in the file manager) opens as
+    // a new attempt chosen in the open dialog would; a path that is not an existing .dtd file,
+    // which that dialog would not offer, changes nothing. False then.
+    bool openGivenDictation(const QString &path);
+
     // Procedures of the window.
     void Picture4_Click();
     void carga(const QString &chosen);
@@ -118,6 +123,8 @@ private:
     void voiceFinished(bool spoken);
     // The open dialog for a dictation; nothing for a cancel.
     std::optional<QString> chooseDictation();
+    // The attempt starts over on the dictation chosen.
+    void startAttempt(const QString &chosen);
     // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
     // there, never over another file. False when the picture named is not there afterwards.
     bool putPictureBesideDictation(const QString &item1Block);

@@ -28,15 +28,28 @@ void Form1::Command1_Click()
 {
     // The attempt starts over only once a dictation is chosen: a cancel leaves the window as it
     // was, the texts a teacher has typed and not saved yet and a pupil's grade included.
-    const std::optional<QString> chosen = chooseDictation();
-    if (!chosen)
-        return;
+    if (const std::optional<QString> chosen = chooseDictation())
+        startAttempt(*chosen);
+}
+
+bool Form1::openGivenDictation(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || file.suffix().compare(QLatin1String("dtd"), Qt::CaseInsensitive) != 0)
+        return false;
+    m_cmDialog1->take(path);
+    startAttempt(m_cmDialog1->FileName);
+    return true;
+}
+
+void Form1::startAttempt(const QString &chosen)
+{
     showStep(m_exercise.reset());
     m_lent->setChecked(false);
     m_dib->setVisible(false);
     for (int item = 1; item <= 10; ++item)
         playButton(item)->setVisible(true);
-    carga(*chosen);
+    carga(chosen);
     m_picture3->setVisible(false);
 }
 

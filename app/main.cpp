@@ -11,5 +11,7 @@ int main(int argc, char *argv[])
     setUpApplication(app);
     Form1 window;
     window.showMaximized();
+    if (const QStringList arguments = QApplication::arguments(); arguments.size() > 1)
+        window.openGivenDictation(arguments.at(1));
     return app.exec();
 }

@@ -91,11 +91,16 @@ CommonDialog::Result CommonDialog::show(Action action)
     if (!chosen || chosen->isEmpty())
         return CancelError ? Result::CancelError : Result::Ok;
 
-    const QFileInfo file(withDefaultExtension(*chosen, request.defaultExtension));
+    take(withDefaultExtension(*chosen, request.defaultExtension));
+    return Result::Ok;
+}
+
+void CommonDialog::take(const QString &path)
+{
+    const QFileInfo file(path);
     FileName = QDir::toNativeSeparators(file.absoluteFilePath());
     QDir::setCurrent(file.absolutePath());
     m_initialDirectory.clear();
-    return Result::Ok;
 }
 
 QString CommonDialog::withDefaultExtension(const QString &path, const QString &extension)

@@ -60,6 +60,10 @@ public:
     // Where the first dialog opens; later ones open where the last completed one left off,
     // a save dialog in the user's documents when it cannot write there.
     void setInitialDirectory(const QString &folder);
+    // What a completed dialog does with the file chosen, for a file named elsewhere (the
+    // command line, a double click in the file manager): FileName, the current directory and
+    // the next dialog's folder follow it.
+    void take(const QString &path);
 
     static QStringList nameFilters(const QString &filter);
     // The path with "." and the extension added when its file name has no "." at all.

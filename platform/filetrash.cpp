@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 TrashResult moveFileToTrash(const QString &path)
 {
@@ -13,29 +12,23 @@ TrashResult moveFileToTrash(const QString &path)
     // Only a plain file: a path that names a folder is not a clip, whatever the name says.
     if (path.isEmpty() || !info.exists() || info.isDir())
         return TrashResult::NoFile;
+    return moveToSystemTrash(path);
+}
 
-#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
-    // The desktop trash lives in the data folder; where that folder does not exist, Qt 6.4
-    // quietly "trashes" into files/ and info/ under the current directory, which is the
-    // dictation's folder. Make sure the data folder is there first.
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataFolder.isEmpty() || !QDir().mkpath(dataFolder))
-        return TrashResult::Failed;
-#endif
-
-    QFile file(path);
-    if (!file.moveToTrash())
-        return TrashResult::Failed;
-#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
-    // A trashed file sits in <some>Trash<...>/files; anywhere else it is put back.
-    QDir files = QFileInfo(file.fileName()).absoluteDir();
-    QDir trash = files;
-    const bool inTrash = files.dirName() == QLatin1String("files") && trash.cdUp()
-            && trash.dirName().contains(QLatin1String("Trash"));
-    if (!inTrash) {
-        QFile::rename(file.fileName(), path);
-        return TrashResult::Failed;
+TrashResult setAsideAsDiscarded(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString base = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    // A folder where a thousand discards of one clip lie already is not worth searching further.
+    for (int count = 1; count <= 1000; ++count) {
+        const QString mark = count == 1 ? QStringLiteral(" (descartat)")
+                                        : QStringLiteral(" (descartat %1)").arg(count);
+        const QString target = info.dir().filePath(base + mark + suffix);
+        if (QFileInfo::exists(target))
+            continue;
+        // A rename never replaces a file that appeared meanwhile: it fails instead.
+        return QFile::rename(path, target) ? TrashResult::Moved : TrashResult::Failed;
     }
-#endif
-    return TrashResult::Moved;
+    return TrashResult::Failed;
 }

@@ -7,6 +7,7 @@
 #include "platform/pictureloader.h"
 #include "support/pictures.h"
 #include "support/restorers.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QImage>
@@ -117,6 +118,15 @@ void TestAuthoring::trash()
     QCOMPARE(moveFileToTrash(clip), TrashResult::NoFile);
     QCOMPARE(moveFileToTrash(QString()), TrashResult::NoFile);
     QCOMPARE(moveFileToTrash(home.path()), TrashResult::NoFile);
+
+    // Where there is no trash, each discard of a clip is set aside beside it, none over another.
+    const QStringList expected {"gat-2 (descartat 2).wav", "gat-2 (descartat 3).wav",
+                                "gat-2 (descartat).wav", "nom (descartat)"};
+    for (const char *name : {"gat-2.wav", "gat-2.wav", "gat-2.wav", "nom"}) {
+        QVERIFY(testfiles::writeFile(home.filePath(name), "RIFF"));
+        QCOMPARE(setAsideAsDiscarded(home.filePath(name)), TrashResult::Moved);
+    }
+    QCOMPARE(QDir(home.path()).entryList(QDir::Files, QDir::Name), expected);
 }
 
 void TestAuthoring::badPictures_data()

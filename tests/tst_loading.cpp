@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // A new attempt as the pupil makes it: Command1 clicked in the real window, the dictation chosen
-// in the open dialog, and then what the window shows: the title, the item boxes and their play
-// buttons, item 1 as text or as a picture, and the item count the grade is worked out from.
+// in the open dialog (or named on the command line), and then what the window shows: the title,
+// the item boxes and their play buttons, item 1 as text or as a picture, and the item count the
+// grade is worked out from.
 #include "app/widgets.h"
 #include "support/pictures.h"
 #include "support/testfiles.h"
@@ -10,6 +11,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -83,6 +85,8 @@ private slots:
     void cancelChangesNothing();
     void tickDuringTheDialogKeepsTheGrade();
     void newAttemptStartsOnceADictationIsChosen();
+    void dictationNamedOnTheCommandLine_data();
+    void dictationNamedOnTheCommandLine();
 };
 
 void TestLoading::showsTheDictation_data()
@@ -452,6 +456,49 @@ void TestLoading::newAttemptStartsOnceADictationIsChosen()
     QVERIFY(w.get("Picture3")->isHidden());
     QCOMPARE(shownItems(w), QStringLiteral("TT........"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Luvana"));
+}
+
+void TestLoading::dictationNamedOnTheCommandLine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a dictation") << "dictat.dtd" << true;
+    QTest::newRow("a dictation named in capitals") << "DICTAT.DTD" << true;
+    QTest::newRow("a text file") << "dictat.txt" << false;
+    QTest::newRow("a missing dictation") << "cap.dtd" << false;
+    QTest::newRow("a folder named like a dictation") << "carpeta.dtd" << false;
+}
+
+void TestLoading::dictationNamedOnTheCommandLine()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, opens);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    for (const char *file : {"dictat.dtd", "DICTAT.DTD", "dictat.txt"})
+        QVERIFY(writeFile(folder.filePath(file), crLfLines({"Dos", "text", "x", "a"})));
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("carpeta.dtd")));
+
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    const QStringList atStartUp = windowState(w);
+    const QString path = folder.filePath(name);
+    QCOMPARE(w->openGivenDictation(path), opens);
+    QVERIFY(w.requests.isEmpty());
+    if (!opens) {
+        QCOMPARE(windowState(w), atStartUp);
+        return;
+    }
+    QCOMPARE(w.get<QLineEdit>("titol")->text(), QStringLiteral("Dos"));
+    QCOMPARE(shownItems(w), QStringLiteral("TT........"));
+    QCOMPARE(w->arxiu, nativePath(path));
+    QCOMPARE(w.get<QLineEdit>("nom")->text(), QString());
+    // Pictures and clips named by bare file name are found beside it, and the next open dialog
+    // starts there, as after choosing it in the dialog.
+    w.click("Command1");
+    QCOMPARE(w.requests.size(), 1);
+    QCOMPARE(QFileInfo(w.requests.first().startFolder).canonicalFilePath(),
+             QFileInfo(folder.path()).canonicalFilePath());
 }
 
 QTEST_MAIN(TestLoading)

@@ -3,15 +3,21 @@
 
 # Cross-builds, for 64-bit Windows, the libraries Luvana links: Qt's base, shader-tools and
 # multimedia modules, libsndfile, libebur128 and SoundTouch, each from Debian's own source
-# package (apt-get source), configured as small as what Luvana uses allows. They go into a cache
-# folder outside the checkout and are built again only when a package's version or its options
-# change.
+# package (apt-get source) at the version packaging/windows/sources.txt names, configured as
+# small as what Luvana uses allows. They go into a cache folder outside the checkout and are
+# built again only when a package's version or its options change.
 #
 #   packaging/windows/build-deps.sh [CACHE]     (default: $LUVANA_WINDOWS_CACHE, or
 #                                                ~/.cache/luvana-windows)
 #
-# The cache then holds src/ (the unpacked sources), build/ and prefix/, the tree that the
-# program's cross build finds its libraries in.
+# Run packaging/windows/setup.sh once before (as root); this script never asks for root. The
+# cache then holds:
+#   apt/       a private apt configuration (packaging/private-apt.sh), so that the machine's own
+#              apt is neither read for versions nor changed;
+#   src/       the unpacked sources;
+#   build/     a build folder and a stamp per package;
+#   prefix/    the tree that the program's cross build finds its libraries in, with each
+#              package's copyright file and licence texts in share/licences/<package>/.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -20,13 +26,28 @@ mkdir -p "$cache/src" "$cache/build" "$cache/prefix"
 cache=$(cd "$cache" && pwd)
 prefix=$cache/prefix
 toolchain=$root/cmake/mingw-w64.cmake
+pins=$root/packaging/windows/sources.txt
 jobs=$(nproc)
 export LUVANA_WINDOWS_PREFIX=$prefix
+# Qt 6.4.2 is bookworm's, and so are the host tools (moc, rcc, qsb...) that the cross build runs.
+suite=bookworm
+
+for tool in x86_64-w64-mingw32-g++-posix apt-get dpkg-source cmake ninja perl; do
+    command -v "$tool" >/dev/null ||
+        { echo "$tool is missing: run packaging/windows/setup.sh first (as root)" >&2; exit 1; }
+done
+[ -e /usr/lib/x86_64-linux-gnu/cmake/Qt6ShaderToolsTools ] ||
+    { echo "no Qt shader tools: run packaging/windows/setup.sh first (as root)" >&2; exit 1; }
 
 # Debian's own Qt 6.4 runs the tools that the build of Qt's modules needs (moc, rcc, uic...).
 qt_host=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+# No link time in the DLLs' headers: the same sources give the same bytes (the installer's
+# reproducibility starts here).
+no_time=-Wl,--no-insert-timestamp
 common=(-G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix")
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix"
+    -DCMAKE_SHARED_LINKER_FLAGS="$no_time" -DCMAKE_MODULE_LINKER_FLAGS="$no_time"
+    -DCMAKE_EXE_LINKER_FLAGS="$no_time")
 
 # What Luvana uses of Qt's base: Core, Gui, Widgets, Test, the Windows platform plugin and the
 # JPEG and GIF readers, with Network because Multimedia links it. The bundled zlib, libpng,
@@ -79,26 +100,24 @@ libebur128_options=(-DBUILD_SHARED_LIBS=ON -DBUILD_STATIC_LIBS=OFF -DENABLE_TEST
 # The library alone, for slow speech: no command-line tool, no C wrapper, no OpenMP runtime.
 soundtouch_options=(-DBUILD_SHARED_LIBS=ON -DSOUNDSTRETCH=OFF -DSOUNDTOUCH_DLL=OFF -DOPENMP=OFF)
 
-# The deb-src entries that apt-get source needs, copied from the deb entries already there.
-ensure_sources() {
-    if apt-get source --print-uris libebur128 >/dev/null 2>&1; then
-        return
-    fi
-    local list=/etc/apt/sources.list.d/luvana-deb-src.sources
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
-        cat /etc/apt/sources.list.d/*.sources | sed 's/^Types: deb$/Types: deb-src/' \
-            | "${sudo[@]}" tee "$list" >/dev/null
-    else
-        grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
-            | "${sudo[@]}" tee /etc/apt/sources.list.d/luvana-deb-src.list >/dev/null
-    fi
-    "${sudo[@]}" apt-get update
-}
+aptdir=$cache/apt
+# The eSpeak NG header comes from a binary package, so binary lists are fetched as well.
+private_apt_types="deb deb-src"
+# shellcheck source=packaging/private-apt.sh
+source "$root/packaging/private-apt.sh"
 
+# The version sources.txt pins for a package; a newer one in the archive is only reported.
 source_version() {
-    apt-cache showsrc "$1" | awk '/^Version:/ { print $2; exit }'
+    local version
+    version=$(awk -v package="$1" '$1 == package { print $2 }' "$pins")
+    [ -n "$version" ] || { echo "$1 has no version in $pins" >&2; exit 1; }
+    local newest
+    newest=$(apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ { print $2 }' |
+        sort -V | tail -n1)
+    if [ -n "$newest" ] && dpkg --compare-versions "$newest" gt "$version"; then
+        echo "** $1: the archive has $newest; building $version, which $pins names" >&2
+    fi
+    echo "$version"
 }
 
 # build_dep <package> <options...>: unpacks the package's source once and builds it with
@@ -110,32 +129,47 @@ build_dep() {
     version=$(source_version "$package")
     [ -n "$version" ] || { echo "no source package $package" >&2; exit 1; }
     local stamp_text
-    stamp_text="$version $(printf '%q ' "$@") $(sha256sum "$toolchain" | cut -c1-16)"
+    stamp_text="$version $(printf '%q ' "${common[@]}" "$@") $(sha256sum "$toolchain" | cut -c1-16)"
     local stamp=$cache/build/$package.stamp
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$stamp_text" ]; then
         echo "== $package $version: up to date"
         return
     fi
-    echo "== $package $version"
+    echo "== $package $version ($(date +%T))"
     local src=$cache/src/$package-$version
     if [ ! -d "$src" ]; then
         local unpack=$cache/src/.unpack-$package
         rm -rf "$unpack" && mkdir -p "$unpack"
         # Where the archive lacks the Debian changes of a version (libebur128 1.2.6-1's answer
-        # 404), the upstream tarball it holds for that version is built as it stands.
-        if ! (cd "$unpack" && apt-get source --only-source "$package=$version"); then
+        # 404), the upstream tarball it holds for that version is built as it stands. Any other
+        # failure (the network, a version no longer in the archive) stops the build.
+        local log=$cache/src/.apt-get-source-$package.log
+        if ! (cd "$unpack" && apt-get source --only-source "$package=$version") 2>&1 | tee "$log"; then
             local tarball
             tarball=$(find "$unpack" -maxdepth 1 -name '*.orig.tar.*' | head -n1)
-            [ -n "$tarball" ] || { echo "no source for $package $version" >&2; exit 1; }
+            if [ -z "$tarball" ] || ! grep -Eq 'debian\.tar\.[a-z0-9]+ +404' "$log"; then
+                echo "could not fetch the source of $package $version" >&2
+                exit 1
+            fi
             tar -xf "$tarball" -C "$unpack"
         fi
+        rm -f "$log"
         local dir
         dir=$(find "$unpack" -mindepth 1 -maxdepth 1 -type d | head -n1)
         mv "$dir" "$src"
         rm -rf "$unpack"
     fi
+    # Times that end up in the libraries (Qt's resources) are the package's own, as when Debian
+    # builds it: its changelog's last entry, or the upstream tarball's own time without one.
+    if [ -f "$src/debian/changelog" ]; then
+        SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -STimestamp)
+    else
+        SOURCE_DATE_EPOCH=$(stat -c %Y "$src")
+    fi
+    export SOURCE_DATE_EPOCH
     # Configured again in the same folder: a changed option rebuilds only what it changes.
     local build=$cache/build/$package
+    local started=$SECONDS
     cmake -S "$src" -B "$build" "${common[@]}" "$@"
     if [ -n "${only_target:-}" ]; then
         cmake --build "$build" --parallel "$jobs" --target "$only_target"
@@ -147,6 +181,7 @@ build_dep() {
         cmake --build "$build" --parallel "$jobs"
         cmake --install "$build"
     fi
+    echo "-- $package: built in $((SECONDS - started)) s"
     echo "$stamp_text" >"$stamp"
 }
 
@@ -156,7 +191,7 @@ build_dep() {
 # Windows version ships without it and its "Veu" button says why it is off.
 espeak_header() {
     local version
-    version=$(apt-cache policy libespeak-ng-dev | awk '/Candidate:/ { print $2 }')
+    version=$(source_version libespeak-ng-dev)
     local stamp=$cache/build/espeak-header.stamp
     if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
         echo "== libespeak-ng-dev $version (header): up to date"
@@ -172,14 +207,15 @@ espeak_header() {
     echo "$version" >"$stamp"
 }
 
-ensure_sources
+private_apt
 espeak_header
+# The small libraries first: they take minutes, and prove the compiler before Qt's long build.
+build_dep libebur128 "${libebur128_options[@]}"
+build_dep soundtouch "${soundtouch_options[@]}"
+build_dep libsndfile "${libsndfile_options[@]}"
 build_dep qt6-base "${qtbase_options[@]}"
 build_dep qt6-shadertools "${qtshadertools_options[@]}"
 # The library alone: its media plugins decode and capture media, which Luvana does not do, and
 # need Qt Concurrent besides.
 only_target=Multimedia only_folder=src/multimedia build_dep qt6-multimedia "${qtmultimedia_options[@]}"
-build_dep libsndfile "${libsndfile_options[@]}"
-build_dep libebur128 "${libebur128_options[@]}"
-build_dep soundtouch "${soundtouch_options[@]}"
 echo "Windows libraries in $prefix"

@@ -5,7 +5,9 @@
 # run, and checks the installed program as a pupil and a teacher would meet it:
 #   check-installed.sh <installer.exe> <tst_installed.exe> <native tst_installed> <pulse-fixture.sh>
 # - the files the installer promises are there, the Start-menu entry runs the installed program,
-#   and the program's own window opens;
+#   and the program's own window opens, on a dictation named on its command line too;
+# - every library shipped has its row in licences.txt and its licence in llicencies\, the guide
+#   is the Windows one, and what an admin reads (version information, uninstall entry) is there;
 # - tst_installed, copied beside the installed program, drives its window: every control's
 #   rectangle and a teacher's saved dictation must equal what the Linux build makes; the sample
 #   opened through Windows' own open dialog, its wav2 must be heard at the sound server's sink;
@@ -44,7 +46,8 @@ export PULSE_SERVER="unix:$work/pulse/runtime/native" XDG_RUNTIME_DIR="$work/pul
 "$wineserver" -w
 program_dir="$WINEPREFIX/drive_c/Program Files/Luvana"
 for file in luvana.exe Uninstall.exe LICENSE.txt qt.conf dictats/tardor.dtd dictats/textos.html \
-    guia/guia.md plugins/platforms/qwindows.dll; do
+    guia/guia.html guia/img/inici.png llicencies/LLEGIU-ME.txt llicencies/common-licenses/LGPL-2.1 \
+    plugins/platforms/qwindows.dll; do
     [ -e "$program_dir/$file" ] || fail "the installer left out $file"
 done
 ls "$program_dir"/dictats/*.wav >/dev/null || fail "the installer left out the sample clips"
@@ -54,13 +57,48 @@ shortcut=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Luvana/Luvana.
 target=$(grep -a -o 'C:\\[^[:cntrl:]]*\.exe' "$shortcut" | head -n1)
 [ "$target" = 'C:\Program Files\Luvana\luvana.exe' ] \
     || fail "the Start-menu entry runs '$target', not the installed luvana.exe"
+[ -n "$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Luvana/Guia de Luvana.lnk')" ] \
+    || fail "no Start-menu entry for the guide"
+! grep -E -q '/usr/share|man luvana|festvox' "$program_dir/guia/guia.html" \
+    || fail "the guide for Windows names Linux's paths or packages"
 
-# Whether the program at $1 opens its window, captioned as on Linux, within 30 seconds.
+# Each library shipped, the program's own modules and Qt's plugins included, with its row in the
+# licence table and its package's copyright file beside it: a new library without its licence
+# fails here.
+licences=$(dirname "$0")/licences.txt
+while IFS= read -r -d '' dll; do
+    name=$(basename "$dll")
+    package=$(awk -v name="$name" '$1 == name { print $2 }' "$licences")
+    [ -n "$package" ] || fail "$name ships without its row in licences.txt"
+    [ "$package" = luvana ] || [ -s "$program_dir/llicencies/$package/copyright" ] \
+        || fail "$name ships without llicencies/$package/copyright"
+    grep -q "^$name	" "$program_dir/llicencies/LLEGIU-ME.txt" \
+        || fail "LLEGIU-ME.txt does not list $name"
+done < <(find "$program_dir" -iname '*.dll' -print0)
+
+# What an admin reads: the program's version (1.0.0) and manifest, and the uninstall entry.
+python3 - "$program_dir/luvana.exe" <<'PY' || fail "luvana.exe lacks its version 1.0.0 or its manifest"
+import sys
+data = open(sys.argv[1], 'rb').read()
+version = data.find('ProductVersion'.encode('utf-16-le'))
+sys.exit(0 if version > 0 and '1.0.0'.encode('utf-16-le') in data[version:version + 64]
+         and b'longPathAware' in data else 1)
+PY
+uninstall_entry=$("$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Luvana' 2>/dev/null | tr -d '\r')
+for value in QuietUninstallString EstimatedSize DisplayVersion HelpLink; do
+    grep -q "$value" <<<"$uninstall_entry" || fail "the uninstall entry has no $value"
+done
+grep -q 'example' <<<"$uninstall_entry" && fail "the uninstall entry links a placeholder address"
+"$wine" reg query 'HKLM\Software\Classes\Luvana.Dictat\shell\open\command' >/dev/null 2>&1 \
+    || fail "a .dtd does not open in Luvana"
+
+# Whether the program at $1, given the file $2 if any, opens its window captioned $3 (by default
+# "Form1", as on Linux) within 30 seconds.
 opens_its_window() {
-    "$wine" "$1" &
+    "$wine" "$1" ${2:+"$2"} &
     local program=$! found=
     for _ in $(seq 1 60); do
-        if xwininfo -root -tree 2>/dev/null | grep -q '"Form1"'; then
+        if xwininfo -root -tree 2>/dev/null | grep -q "\"${3:-Form1}\""; then
             found=1
             break
         fi
@@ -72,6 +110,10 @@ opens_its_window() {
 }
 
 opens_its_window "$program_dir/luvana.exe" || fail "the installed luvana.exe showed no window Form1"
+# A dictation named on the command line (a double click in Explorer) opens: the caption of a
+# dictation just opened is "Luvana".
+opens_its_window "$program_dir/luvana.exe" 'C:\Program Files\Luvana\dictats\tardor.dtd' Luvana \
+    || fail "luvana.exe tardor.dtd did not open the dictation"
 
 # The driver, beside the installed program, on its libraries, sound module and samples.
 # The driver, and Qt Test, which the program itself does without.
@@ -97,9 +139,14 @@ capture=$!
     done
 ) &
 answerer=$!
+# A USB stick, which has no Recycle Bin: drive U:, removable for Wine.
+mkdir -p "$work/stick"
+ln -sfn "$work/stick" "$WINEPREFIX/dosdevices/u:"
+"$wine" reg add 'HKLM\Software\Wine\Drives' /v u: /d floppy /f >/dev/null 2>&1
+"$wineserver" -w
 # Qt Test under Wine reports into a file, not to a redirected standard output.
 status=0
-LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe" \
+LUVANA_CHECK_STICK="U:\\" LUVANA_CHECK_OUT="Z:${work//\//\\}\\windows" "$wine" "$program_dir/tst_installed.exe" \
     -o "Z:${work//\//\\}\\driver.txt,txt" || status=$?
 kill "$capture" "$answerer" 2>/dev/null || true
 wait "$capture" "$answerer" 2>/dev/null || true

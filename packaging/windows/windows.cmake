@@ -19,42 +19,34 @@ add_custom_command(OUTPUT ${luvana_ico}
 add_custom_target(luvana_icon DEPENDS ${luvana_ico})
 add_dependencies(luvana luvana_icon)
 
-# What the program loads, from the cross-built prefix and the MinGW-w64 runtime: Qt's libraries
-# and the plugins it opens (the Windows platform, the JPEG and GIF readers, Windows' own look),
-# libsndfile, libebur128 and SoundTouch for the sound modules. Qt Multimedia's audio devices
-# are part of the library itself; its media plugins play and decode media files, which Luvana
-# does not need.
-set(windows_prefix $ENV{LUVANA_WINDOWS_PREFIX})
-if(NOT windows_prefix)
-    message(FATAL_ERROR "LUVANA_WINDOWS_PREFIX names the cross-built libraries")
-endif()
-set(runtime_libraries)
-foreach(name Qt6Core Qt6Gui Qt6Widgets Qt6Network Qt6Multimedia sndfile ebur128 SoundTouch)
-    file(GLOB found ${windows_prefix}/bin/${name}.dll ${windows_prefix}/bin/lib${name}.dll
-        ${windows_prefix}/bin/lib${name}-*.dll)
-    if(NOT found)
-        message(FATAL_ERROR "no ${name} library in ${windows_prefix}/bin")
+# What the program loads: the plugins Qt opens by name (the Windows platform, the JPEG and GIF
+# readers, Windows' own look) and the sound modules are installed by name; the libraries that
+# those and luvana.exe import are then read from their import tables at install time
+# (bundle.cmake), so that what ships is what the program loads, no more. Qt Multimedia's audio
+# devices are part of the library itself; its media plugins play and decode media files, which
+# Luvana does not need.
+set(qt_plugins platforms/qwindows imageformats/qjpeg imageformats/qgif styles/qwindowsvistastyle)
+set(loaded_modules $<TARGET_FILE_NAME:luvana_audio> $<TARGET_FILE_NAME:luvana_slow>)
+foreach(plugin IN LISTS qt_plugins)
+    if(EXISTS ${LUVANA_WINDOWS_PREFIX}/plugins/${plugin}.dll)
+        cmake_path(GET plugin PARENT_PATH plugin_folder)
+        install(FILES ${LUVANA_WINDOWS_PREFIX}/plugins/${plugin}.dll
+            DESTINATION plugins/${plugin_folder})
+        list(APPEND loaded_modules plugins/${plugin}.dll)
+    elseif(NOT plugin MATCHES "^styles/")
+        message(FATAL_ERROR "no plugin ${plugin} in ${LUVANA_WINDOWS_PREFIX}/plugins")
     endif()
-    list(APPEND runtime_libraries ${found})
 endforeach()
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
     OUTPUT_VARIABLE libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libgcc_s_seh-1.dll
-    OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
-find_file(libwinpthread libwinpthread-1.dll
-    PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-list(APPEND runtime_libraries ${libstdcxx} ${libgcc} ${libwinpthread})
-install(FILES ${runtime_libraries} DESTINATION .)
-
-foreach(plugin platforms/qwindows imageformats/qjpeg imageformats/qgif
-        styles/qwindowsvistastyle)
-    if(EXISTS ${windows_prefix}/plugins/${plugin}.dll)
-        cmake_path(GET plugin PARENT_PATH plugin_folder)
-        install(FILES ${windows_prefix}/plugins/${plugin}.dll DESTINATION plugins/${plugin_folder})
-    elseif(NOT plugin MATCHES "^styles/")
-        message(FATAL_ERROR "no plugin ${plugin} in ${windows_prefix}/plugins")
-    endif()
-endforeach()
+cmake_path(GET libstdcxx PARENT_PATH gcc_runtime_dir)
+find_program(LUVANA_MINGW_OBJDUMP x86_64-w64-mingw32-objdump REQUIRED)
+find_program(LUVANA_MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
+execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} rev-parse HEAD
+    OUTPUT_VARIABLE luvana_commit OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT luvana_commit)
+    set(luvana_commit "de la versió ${PROJECT_VERSION}")
+endif()
 
 # Qt finds its plugins and the Catalan texts of its dialogs through qt.conf beside the program.
 # The translations are the Debian build's: data, the same on every system.
@@ -66,63 +58,48 @@ file(GLOB qt_catalan /usr/share/qt6/translations/qt_ca.qm /usr/share/qt6/transla
     /usr/share/qt6/translations/qtmultimedia_ca.qm)
 install(FILES ${qt_catalan} DESTINATION translations)
 
-# The user guide with its pictures, and the licence with the DOS line ends Notepad shows.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/guia.md DESTINATION guia)
+# The user guide for Windows, as a page with its pictures, and the licence with the DOS line
+# ends Notepad shows.
+set(guide_html ${CMAKE_CURRENT_BINARY_DIR}/guia/guia.html)
+add_custom_command(OUTPUT ${guide_html}
+    COMMAND $<TARGET_FILE:LuvanaHost::luvana_guidehtml> --windows
+        ${PROJECT_SOURCE_DIR}/docs/guia.md ${guide_html}
+    DEPENDS LuvanaHost::luvana_guidehtml ${PROJECT_SOURCE_DIR}/docs/guia.md
+    VERBATIM)
+add_custom_target(luvana_guide ALL DEPENDS ${guide_html})
+install(FILES ${guide_html} DESTINATION guia)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/img DESTINATION guia)
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
     NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 
-# The installer speaks Catalan only: CMake's own NSIS template, with Catalan as its one
-# language and its few texts of its own put into Catalan.
-file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in nsis_template)
-string(REGEX REPLACE "  !insertmacro MUI_LANGUAGE \"[A-Za-z]+\"[^\n]*\n" "" nsis_template
-    "${nsis_template}")
-string(REPLACE ";Languages\n" ";Languages\n  !insertmacro MUI_LANGUAGE \"Catalan\"\n" nsis_template
-    "${nsis_template}")
-foreach(pair
-        "is already installed. $\\n$\\nDo you want to uninstall the old version before installing the new one?|ja està instal·lat. $\\n$\\nVoleu desinstal·lar la versió antiga abans d'instal·lar la nova?"
-        "Uninstall failed.|No s'ha pogut desinstal·lar."
-        "\"Install Options\"|\"Opcions d'instal·lació\""
-        "Choose options for installing|Trieu les opcions per instal·lar"
-        "Uninstall.lnk|Desinstal·la.lnk")
-    string(REPLACE "|" ";" pair "${pair}")
-    list(GET pair 0 english)
-    list(GET pair 1 catalan)
-    string(REPLACE "${english}" "${catalan}" nsis_template "${nsis_template}")
-endforeach()
-# A 64-bit installer, for a 64-bit program: it runs where only 64-bit Windows programs can, as
-# under Debian's wine64. The template starts with a byte-order mark and a comment line, and the
-# script is read as UTF-8 for the mark.
-string(FIND "${nsis_template}" "\n" first_line_end)
-math(EXPR first_line_end "${first_line_end} + 1")
-string(SUBSTRING "${nsis_template}" 0 ${first_line_end} first_line)
-string(SUBSTRING "${nsis_template}" ${first_line_end} -1 nsis_template)
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/nsis/NSIS.template.in
-    "${first_line}Target amd64-unicode\n${nsis_template}")
-set(CPACK_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/nsis)
+# Last of the install steps: the libraries, their licences, stripping and the files' times.
+install(CODE "
+    set(luvana_prefix [[${LUVANA_WINDOWS_PREFIX}]])
+    set(luvana_search_dirs [[${LUVANA_WINDOWS_PREFIX}/bin;${gcc_runtime_dir};/usr/x86_64-w64-mingw32/lib]])
+    set(luvana_modules [[${loaded_modules}]])
+    set(luvana_objdump [[${LUVANA_MINGW_OBJDUMP}]])
+    set(luvana_strip [[${LUVANA_MINGW_STRIP}]])
+    set(luvana_licence_table [[${CMAKE_CURRENT_SOURCE_DIR}/windows/licences.txt]])
+    set(luvana_work [[${CMAKE_CURRENT_BINARY_DIR}/bundle]])
+    set(luvana_version [[${PROJECT_VERSION}]])
+    set(luvana_commit [[${luvana_commit}]])
+    include([[${CMAKE_CURRENT_SOURCE_DIR}/windows/bundle.cmake]])
+")
 
+# The installer speaks Catalan only, from our own NSIS script: its texts, its Start-menu
+# entries and the uninstall entry an admin reads are ours, whatever CMake's own template does.
+# CPack fills in the files it staged and the version.
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
 set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_PACKAGE_NAME Luvana)
 set(CPACK_PACKAGE_VENDOR "The Luvana developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Dictats i exercicis d'escolta per a primària")
 set(CPACK_PACKAGE_FILE_NAME luvana-${PROJECT_VERSION}-windows-x64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Luvana)
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Luvana)
-set(CPACK_PACKAGE_EXECUTABLES luvana Luvana)
-# The Start-menu entry runs luvana.exe where it is installed, not in a bin\ folder.
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_NSIS_PACKAGE_NAME Luvana)
-set(CPACK_NSIS_DISPLAY_NAME Luvana)
 set(CPACK_NSIS_MUI_ICON ${luvana_ico})
 set(CPACK_NSIS_MUI_UNIICON ${luvana_ico})
-set(CPACK_NSIS_INSTALLED_ICON_NAME luvana.exe)
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-set(CPACK_NSIS_URL_INFO_ABOUT ${PROJECT_HOMEPAGE_URL})
-set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 # The zip unpacks into one folder named like the installer.
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)

@@ -8,6 +8,7 @@
 // typed and saved.
 #include "listening/clippath.h"
 #include "platform/datapaths.h"
+#include "platform/filetrash.h"
 #include "sound/mediacontrol/mediacontrol.h"
 #include "support/windowtest.h"
 
@@ -52,6 +53,8 @@ private slots:
     void teacherSavesADictation();
     void wav2PlaysTheSample();
     void recordingIsKeptAndNeverDeletedOutright();
+    void designColoursWhateverTheStyle();
+    void discardOnAStickIsSetAside();
 };
 
 void TestInstalled::initTestCase()
@@ -140,6 +143,37 @@ void TestInstalled::recordingIsKeptAndNeverDeletedOutright()
     const bool binReachable = QFile::moveToTrash(scratch);
     QVERIFY2(kept || binReachable, "the discarded clip was deleted outright");
     QVERIFY(writeOut(QStringLiteral("discarded.txt"), kept ? "kept" : "trashed"));
+}
+
+void TestInstalled::designColoursWhateverTheStyle()
+{
+    // Windows' own style paints buttons and box frames in the system's colours: "Textos a la
+    // Web" must still be green, and the title box black to its edges inside the black bar.
+    WindowUnderTest w;
+    QVERIFY(w.exposed());
+    const QImage web = w.get("Command5")->grab().toImage();
+    const QColor green = web.pixelColor(6, web.height() / 2);
+    QVERIFY2(green.green() > 150 && green.red() < 100 && green.blue() < 100,
+             qPrintable(green.name()));
+    const QImage title = w.get("titol")->grab().toImage();
+    for (const QPoint edge : {QPoint(0, 0), QPoint(1, 1), QPoint(title.width() - 2, 1)})
+        QVERIFY2(title.pixelColor(edge).lightness() < 80, qPrintable(title.pixelColor(edge).name()));
+}
+
+void TestInstalled::discardOnAStickIsSetAside()
+{
+    // A drive without a Recycle Bin (check-installed.sh makes one a removable drive under Wine),
+    // where Windows would delete a trashed file outright.
+    const QString stick = qEnvironmentVariable("LUVANA_CHECK_STICK");
+    if (stick.isEmpty())
+        QSKIP("LUVANA_CHECK_STICK names a folder on a removable drive");
+    const QString clip = QDir(stick).filePath(QStringLiteral("dictat-2.wav"));
+    QFile file(clip);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("RIFF") == 4);
+    file.close();
+    QCOMPARE(moveFileToTrash(clip), TrashResult::Moved);
+    QVERIFY(!QFile::exists(clip));
+    QVERIFY(QFile::exists(QDir(stick).filePath(QStringLiteral("dictat-2 (descartat).wav"))));
 }
 
 QTEST_MAIN(TestInstalled)

@@ -13,7 +13,7 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
     OUTPUT_VARIABLE runtime_dll OUTPUT_STRIP_TRAILING_WHITESPACE)
 cmake_path(GET runtime_dll PARENT_PATH runtime_dir)
 set(wine_path)
-foreach(folder $ENV{LUVANA_WINDOWS_PREFIX}/bin ${runtime_dir} /usr/x86_64-w64-mingw32/lib)
+foreach(folder ${LUVANA_WINDOWS_PREFIX}/bin ${runtime_dir} /usr/x86_64-w64-mingw32/lib)
     string(REPLACE "/" "\\" folder "${folder}")
     list(APPEND wine_path "Z:${folder}")
 endforeach()
@@ -45,4 +45,4 @@ add_test(NAME check_installed
         $<TARGET_FILE:tst_installed> ${LUVANA_NATIVE_CHECK}
         ${CMAKE_CURRENT_SOURCE_DIR}/pulse-fixture.sh)
 set_tests_properties(check_installed PROPERTIES LABELS windows TIMEOUT 900 RESOURCE_LOCK wineprefix
-    ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LUVANA_WINE=${LUVANA_WINE};LUVANA_WINDOWS_PREFIX=$ENV{LUVANA_WINDOWS_PREFIX}")
+    ENVIRONMENT "WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=;LUVANA_WINE=${LUVANA_WINE};LUVANA_WINDOWS_PREFIX=${LUVANA_WINDOWS_PREFIX}")
