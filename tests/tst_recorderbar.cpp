@@ -55,7 +55,11 @@ void TestRecorderBar::buttonsFollowTheBackend()
     FakeSoundSystem *sound = nullptr;
     MediaControl control(nullptr, fake(sound));
     control.show();
-    const QStringList atRest {QStringLiteral("playButton"), QStringLiteral("recordButton")};
+    // An item with a text is chosen and a voice can read it: its button follows the mode too.
+    control.voice()->setSynthesiser({QStringLiteral("sh"), {}, {}, 500});
+    control.setSpeechText([] { return QStringLiteral("El gat dorm."); });
+    const QString voice = QStringLiteral("voiceButton");
+    const QStringList atRest {QStringLiteral("playButton"), QStringLiteral("recordButton"), voice};
 
     QCOMPARE(enabledButtons(control), QStringList());
     control.setFileName(path);
@@ -66,7 +70,7 @@ void TestRecorderBar::buttonsFollowTheBackend()
     control.setCommand(QStringLiteral("play"));
     QCOMPARE(enabledButtons(control),
              QStringList({QStringLiteral("prevButton"), QStringLiteral("pauseButton"),
-                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
+                          QStringLiteral("stopButton"), QStringLiteral("recordButton"), voice}));
     QTRY_VERIFY(control.elapsedMs() > 0);
 
     QTest::mouseClick(button(control, "pauseButton"), Qt::LeftButton);
@@ -74,7 +78,7 @@ void TestRecorderBar::buttonsFollowTheBackend()
     QVERIFY(control.elapsedMs() > 0);
     QCOMPARE(enabledButtons(control),
              QStringList({QStringLiteral("prevButton"), QStringLiteral("playButton"),
-                          QStringLiteral("stopButton"), QStringLiteral("recordButton")}));
+                          QStringLiteral("stopButton"), QStringLiteral("recordButton"), voice}));
 
     QTest::mouseClick(button(control, "prevButton"), Qt::LeftButton);
     QCOMPARE(control.mode(), Mode::Stopped);
@@ -95,10 +99,10 @@ void TestRecorderBar::buttonsFollowTheBackend()
     QCOMPARE(control.mode(), Mode::Stopped);
     QCOMPARE(enabledButtons(control), atRest);
 
-    // A clip that does not exist yet can only be recorded.
+    // A clip that does not exist yet can only be recorded, by the microphone or the voice.
     control.setFileName(dir.filePath(QStringLiteral("new.wav")));
     control.setCommand(QStringLiteral("Open"));
-    QCOMPARE(enabledButtons(control), QStringList {QStringLiteral("recordButton")});
+    QCOMPARE(enabledButtons(control), QStringList({QStringLiteral("recordButton"), voice}));
 }
 
 void TestRecorderBar::keysWorkTheBar()

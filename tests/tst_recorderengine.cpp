@@ -8,6 +8,7 @@
 #include "sound/audiomodule/audioclip.h"
 #include "sound/audiomodule/wavfile.h"
 #include "sound/engine/recorderengine.h"
+#include "sound/engine/voice.h"
 #include "support/fakesound.h"
 #include "support/soundclips.h"
 #include "support/testfiles.h"
@@ -102,6 +103,7 @@ private slots:
     void keepsARecordingTrimmedAndEven_data();
     void keepsARecordingTrimmedAndEven();
     void theTickLeavesButtonsAndTextAlone();
+    void aTakeBegunWhileTheVoiceSpeaksIsKept();
 };
 
 void TestRecorderEngine::stateChanges_data()
@@ -336,6 +338,32 @@ void TestRecorderEngine::theTickLeavesButtonsAndTextAlone()
     QTRY_VERIFY(ticks.size() >= 5);
     QCOMPARE(states.size(), 0);
     QCOMPARE(textReads, readsBefore);
+}
+
+// A teacher who asked for the voice and then, before it answered, chose to record her own
+// reading keeps her take: the voice's words arriving later change nothing.
+void TestRecorderEngine::aTakeBegunWhileTheVoiceSpeaksIsKept()
+{
+    QTemporaryDir dir;
+    const QString spoken = dir.filePath(QStringLiteral("spoken.wav"));
+    QVERIFY(writeWav(spoken, tone(22050, 1, 1.0, 0.5f), SF_FORMAT_PCM_16));
+    const QString path = dir.filePath(QStringLiteral("animals-3.wav"));
+    FakeSoundSystem *sound = nullptr;
+    RecorderEngine engine(fake(sound));
+    engine.voice()->setSynthesiser(
+            {QStringLiteral("sh"), {QStringLiteral("-c"), "sleep 0.3; cat " + spoken}, {}, 5000});
+    engine.setSpeechText([] { return QStringLiteral("El gat dorm."); });
+    engine.setFileName(path);
+    QCOMPARE(engine.run(Command::Open), Result::Done);
+    QSignalSpy finished(&engine, &RecorderEngine::speechFinished);
+    engine.speak();
+    sound->heard = tone(44100, 1, 1.0, 0.5f);
+    QCOMPARE(engine.run(Command::Record), Result::Done);
+    QTRY_COMPARE(finished.count(), 1);
+
+    QCOMPARE(engine.mode(), Mode::Recording);
+    QCOMPARE(engine.run(Command::Save), Result::Done);
+    QCOMPARE(readWav(path).sampleRate, 44100);
 }
 
 QTEST_GUILESS_MAIN(TestRecorderEngine)
