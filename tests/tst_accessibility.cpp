@@ -188,6 +188,8 @@ void TestAccessibility::recorderStripKeys_data()
                                  << false << "Play";
     QTest::newRow("Space pauses") << "pauseButton" << QKeyCombination(Qt::Key_Space)
                                   << Mode::Playing << false << "Pause";
+    QTest::newRow("Space stops a take")
+            << "playButton" << QKeyCombination(Qt::Key_Space) << Mode::Recording << false << "Stop";
     QTest::newRow("Home rewinds") << "prevButton" << QKeyCombination(Qt::Key_Home) << Mode::Paused
                                   << false << "Rewind";
     QTest::newRow("R records") << "recordButton" << QKeyCombination(Qt::Key_R) << Mode::Stopped
