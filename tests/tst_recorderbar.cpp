@@ -45,6 +45,7 @@ private slots:
     void keysWorkTheBar();
     void aFailingSynthesiserLeavesTheStripUsable_data();
     void aFailingSynthesiserLeavesTheStripUsable();
+    void saysFromTheStartThatNoVoiceIsThere();
 };
 
 void TestRecorderBar::buttonsFollowTheBackend()
@@ -213,6 +214,18 @@ void TestRecorderBar::aFailingSynthesiserLeavesTheStripUsable()
     QTRY_VERIFY(control.elapsedMs() >= 300);
     QCOMPARE(control.runCommand(QStringLiteral("Save")), Result::Done);
     QVERIFY(readWav(clipPath).clip.durationUSecs() > 0);
+}
+
+// On a machine without a Catalan voice the button says so once the window has started, before
+// any item is chosen.
+void TestRecorderBar::saysFromTheStartThatNoVoiceIsThere()
+{
+    FakeSoundSystem *sound = nullptr;
+    MediaControl control(nullptr, fake(sound));
+    control.voice()->setSynthesiser({QStringLiteral("/nonexistent/text2wave"), {}, {}, 500});
+    control.voice()->setEspeakLibrary(QStringLiteral("luvana-no-such-voice"));
+    QTRY_COMPARE(button(control, "voiceButton")->toolTip(),
+                 QStringLiteral("Veu sintètica (V): no hi ha cap veu catalana instal·lada"));
 }
 
 QTEST_MAIN(TestRecorderBar)

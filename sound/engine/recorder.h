@@ -39,10 +39,12 @@ struct State
     bool soundLoaded = false;
     bool hasOutput = false;
     bool hasInput = false;
-    // The voice: whether an item was chosen to speak, whether its box holds words, and who
-    // would speak them. The voice is looked for only once an item is chosen.
+    // The voice: whether an item was chosen to speak, whether its box holds words, whether the
+    // voice has been looked for yet (once the window has started, or at the first item chosen),
+    // and who would speak them.
     bool itemChosen = false;
     bool hasText = false;
+    bool voiceLookedFor = false;
     VoiceKind voice = VoiceKind::None;
     bool speaking = false;
 
@@ -50,7 +52,8 @@ struct State
     {
         return a.mode == b.mode && a.hasClip == b.hasClip && a.soundLoaded == b.soundLoaded
                 && a.hasOutput == b.hasOutput && a.hasInput == b.hasInput
-                && a.itemChosen == b.itemChosen && a.hasText == b.hasText && a.voice == b.voice
+                && a.itemChosen == b.itemChosen && a.hasText == b.hasText
+                && a.voiceLookedFor == b.voiceLookedFor && a.voice == b.voice
                 && a.speaking == b.speaking;
     }
     friend bool operator!=(const State &a, const State &b) { return !(a == b); }

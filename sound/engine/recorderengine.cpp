@@ -19,6 +19,9 @@ constexpr int kTickMs = 50;
 
 // Qt 6.4's PulseAudio backend never signals added or removed devices; the engine asks instead.
 constexpr int kDevicePollMs = 1000;
+// Which voice there is is looked for this long after the engine is made: after the window has
+// started, so that a machine without a Catalan voice says so before the button is first tried.
+constexpr int kVoiceLookupMs = 1500;
 // The meter shows the loudest sample of the last stretch of sound of this length.
 constexpr qint64 kLevelWindowUSecs = 50000;
 
@@ -33,6 +36,10 @@ RecorderEngine::RecorderEngine(SoundSystemFactory factory, QObject *parent)
     connect(&m_tick, &QTimer::timeout, this, &RecorderEngine::tick);
     m_devicePoll.setInterval(kDevicePollMs);
     connect(&m_devicePoll, &QTimer::timeout, this, &RecorderEngine::refreshDevices);
+    QTimer::singleShot(kVoiceLookupMs, this, [this] {
+        m_state.voiceLookedFor = true;
+        refreshState();
+    });
 }
 
 RecorderEngine::~RecorderEngine() = default;
@@ -79,6 +86,7 @@ void RecorderEngine::setSpeechText(std::function<QString()> text)
 {
     m_speechText = std::move(text);
     m_state.itemChosen = bool(m_speechText);
+    m_state.voiceLookedFor = m_state.voiceLookedFor || m_state.itemChosen;
     speechTextChanged();
 }
 
@@ -435,9 +443,8 @@ void RecorderEngine::refreshState()
 {
     m_state.hasClip = !m_clip.isEmpty();
     m_state.speaking = m_voice->isSpeaking();
-    // Which voice there is is looked for once an item has been chosen, not while the window
-    // starts.
-    m_state.voice = m_state.itemChosen ? m_voice->kind() : recorder::VoiceKind::None;
+    // Which voice there is is not looked for while the window starts.
+    m_state.voice = m_state.voiceLookedFor ? m_voice->kind() : recorder::VoiceKind::None;
     if (m_state == m_shown)
         return;
     m_shown = m_state;

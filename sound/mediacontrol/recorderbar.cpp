@@ -243,10 +243,12 @@ void RecorderBar::setState(const recorder::State &state)
 
 void RecorderBar::showVoiceButton()
 {
-    // Until an item is chosen the button has nothing to say and its tooltip names no voice.
+    // Until an item is chosen the button has nothing to say and its tooltip names no voice,
+    // unless there is none to name.
     if (!m_state.itemChosen) {
         m_voiceButton->setEnabled(false);
-        showToolTip(m_voiceButton, chooseAnItemFirst(voiceName()));
+        const bool noVoice = m_state.voiceLookedFor && m_state.voice == VoiceKind::None;
+        showToolTip(m_voiceButton, noVoice ? voiceTip(m_state) : chooseAnItemFirst(voiceName()));
         return;
     }
     m_voiceButton->setEnabled(m_state.mode != Mode::NotOpen && m_state.mode != Mode::Recording
