@@ -101,6 +101,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
     Form_Load();
     m_timer1->start();
+    openStartupDictation();
 }
 
 Form1::~Form1() = default;
