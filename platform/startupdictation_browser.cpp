@@ -69,6 +69,9 @@ void fetchStartupDictation(QObject *context, StartupDictationCalls calls)
             if (--*pending > 0)
                 return;
             network->deleteLater();
+            // As the open dialog leaves it: pictures named by bare file name are found beside
+            // the dictation.
+            QDir::setCurrent(folder);
             calls.opened(dictationPath);
         };
         if (besides.isEmpty()) {
