@@ -10,6 +10,7 @@
 #include "dictation/format.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
+#include "platform/textspageurl.h"
 #include "sound/mediacontrol.h"
 
 #include <QApplication>
@@ -297,7 +298,7 @@ void Form1::Form_Load()
 void Form1::Command5_Click()
 {
     // One page, opened once by the desktop's browser; nothing is shown when none starts.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(textsPagePath()));
+    QDesktopServices::openUrl(textsPageUrl());
 }
 
 void Form1::Picture3_Click()
