@@ -28,6 +28,11 @@ done
 bash packaging/wasm/setup.sh
 bash packaging/wasm/build-deps.sh "$cache"
 
+# The tools that run during the build (the artwork renderer, the page of texts) and the page
+# check's desktop side come from a native build of the same sources.
+cmake --preset browser-host
+cmake --build --preset browser-host
+
 # As build-deps.sh sets them: Debian's Emscripten and what runs it, the cache's stand-in SDK, and
 # pkg-config seeing the browser's libraries only.
 export LUVANA_WASM_PREFIX EMSDK
@@ -35,11 +40,6 @@ LUVANA_WASM_PREFIX=$(cd "$cache/prefix" && pwd)
 EMSDK=$(cd "$cache/emsdk" && pwd)
 export EMSCRIPTEN=/usr/share/emscripten NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
 export PKG_CONFIG_LIBDIR=$LUVANA_WASM_PREFIX/lib/pkgconfig PKG_CONFIG_PATH=
-
-# The tools that run during the build (the artwork renderer, the page of texts) come from a
-# native build of the same sources.
-cmake --preset browser-host
-cmake --build --preset browser-host
 cmake --preset browser
 cmake --build --preset browser
 du -sh build/browser/site
