@@ -257,6 +257,8 @@ void Form1::connectHandlers(const BuiltControls &built)
             &Form1::Label4_Click);
     connect(built.get<ClickLabel, entryIndex("Label7")>(), &ClickLabel::doubleClicked, this,
             &Form1::Label7_DblClick);
+    connect(built.get<ClickLabel, entryIndex("Label7")>(), &ClickLabel::longPressed, this,
+            &Form1::Label7_DblClick);
     connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
     connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);
     // The code is typed, then confirmed as any box confirms what is typed in it.
