@@ -10,6 +10,7 @@
 #include "dictation/format.h"
 #include "platform/commondialog.h"
 #include "platform/datapaths.h"
+#include "platform/textspageurl.h"
 #include "sound/mediacontrol/mediacontrol.h"
 
 #include <QApplication>
@@ -101,6 +102,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
     Form_Load();
     m_timer1->start();
+    openStartupDictation();
 }
 
 Form1::~Form1() = default;
@@ -255,6 +257,8 @@ void Form1::connectHandlers(const BuiltControls &built)
             &Form1::Label4_Click);
     connect(built.get<ClickLabel, entryIndex("Label7")>(), &ClickLabel::doubleClicked, this,
             &Form1::Label7_DblClick);
+    connect(built.get<ClickLabel, entryIndex("Label7")>(), &ClickLabel::longPressed, this,
+            &Form1::Label7_DblClick);
     connect(m_dib, &QPushButton::clicked, this, &Form1::dib_Click);
     connect(m_codi, &QLineEdit::textChanged, this, &Form1::codi_Change);
     // The code is typed, then confirmed as any box confirms what is typed in it.
@@ -296,7 +300,7 @@ void Form1::Form_Load()
 void Form1::Command5_Click()
 {
     // One page, opened once by the desktop's browser; nothing is shown when none starts.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(textsPagePath()));
+    QDesktopServices::openUrl(textsPageUrl());
 }
 
 void Form1::Picture3_Click()

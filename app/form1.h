@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -121,10 +122,15 @@ private:
     // What the recorder strip's own buttons and the voice could not do.
     void recorderFailed(recorder::Command command, recorder::Result result);
     void voiceFinished(bool spoken);
-    // The open dialog for a dictation; nothing for a cancel.
-    std::optional<QString> chooseDictation();
+    // The open dialog for a dictation; `chosen` is not called for a cancel.
+    void chooseDictation(const std::function<void(const QString &chosen)> &chosen);
     // The attempt starts over on the dictation chosen.
     void startAttempt(const QString &chosen);
+    // The rest of a save and of a picture's choice, once their dialog is closed.
+    void saveChosen();
+    void pictureChosen();
+    // The dictation the program is started with, where there is one (platform/startupdictation.h).
+    void openStartupDictation();
     // Pupils see item 1's picture only beside the dictation: one shown from elsewhere is copied
     // there, never over another file. False when the picture named is not there afterwards.
     bool putPictureBesideDictation(const QString &item1Block);

@@ -127,8 +127,14 @@ void Form1::dib_Click()
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = QStringLiteral("Imatges (*.jpg)|*.jpg|Imatges (*.gif)|*.gif");
     m_cmDialog1->FilterIndex = 1;
-    if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
-        return;
+    m_cmDialog1->showThen(CommonDialog::Action::Open, [this](CommonDialog::Result result) {
+        if (result == CommonDialog::Result::Ok)
+            pictureChosen();
+    });
+}
+
+void Form1::pictureChosen()
+{
     setCaption(QStringLiteral("Luvana"));
 
     // A picture that could not be named or shown is refused, and item 1 stays as it was: its

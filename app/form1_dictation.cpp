@@ -8,9 +8,11 @@
 #include "app/widgets.h"
 #include "dictation/dictationfile.h"
 #include "dictation/format.h"
+#include "listening/clippath.h"
 #include "platform/commondialog.h"
 #include "platform/filecopy.h"
 #include "platform/filelookup.h"
+#include "platform/startupdictation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 
 namespace {
 const QString kDictationFilter = QStringLiteral("Dictats (*.dtd)|*.dtd");
+const QString kDictationNotFetched = QStringLiteral("No s'ha pogut baixar el dictat");
 const QString kDictationNotSaved = QStringLiteral("No s'ha pogut desar el dictat");
 const QString kPictureNotCopied = QStringLiteral(
         "La imatge no s'ha pogut copiar al costat del dictat");
@@ -28,8 +31,7 @@ void Form1::Command1_Click()
 {
     // The attempt starts over only once a dictation is chosen: a cancel leaves the window as it
     // was, the texts a teacher has typed and not saved yet and a pupil's grade included.
-    if (const std::optional<QString> chosen = chooseDictation())
-        startAttempt(*chosen);
+    chooseDictation([this](const QString &chosen) { startAttempt(chosen); });
 }
 
 bool Form1::openGivenDictation(const QString &path)
@@ -55,20 +57,47 @@ void Form1::startAttempt(const QString &chosen)
 
 void Form1::Picture4_Click()
 {
-    if (const std::optional<QString> chosen = chooseDictation()) {
-        carga(*chosen);
+    chooseDictation([this](const QString &chosen) {
+        carga(chosen);
         m_picture3->setVisible(false);
-    }
+    });
 }
 
-std::optional<QString> Form1::chooseDictation()
+void Form1::chooseDictation(const std::function<void(const QString &chosen)> &chosen)
 {
     m_cmDialog1->CancelError = true;
     m_cmDialog1->Filter = kDictationFilter;
     m_cmDialog1->FilterIndex = 1;
-    if (m_cmDialog1->show(CommonDialog::Action::Open) != CommonDialog::Result::Ok)
-        return std::nullopt;
-    return m_cmDialog1->FileName;
+    m_cmDialog1->showThen(CommonDialog::Action::Open, [this, chosen](CommonDialog::Result result) {
+        if (result == CommonDialog::Result::Ok)
+            chosen(m_cmDialog1->FileName);
+    });
+}
+
+void Form1::openStartupDictation()
+{
+    StartupDictationCalls calls;
+    // What a web server cannot list: each item's clip recorded with no name, and item 1's
+    // picture.
+    calls.filesBeside = [](const QString &name, const QByteArray &bytes) {
+        const dictation::Dictation read = dictation::parse(bytes);
+        QStringList files;
+        for (int item = 1; item <= 10; ++item) {
+            if (read.items.at(std::size_t(item - 1)).isEmpty())
+                continue;
+            if (const std::optional<QString> clip = listening::clipPath(name, QString(), item))
+                files.append(*clip);
+        }
+        if (dictation::isPictureReference(read.items.front()))
+            files.append(dictation::pictureFileName(read.items.front()));
+        return files;
+    };
+    calls.opened = [this](const QString &path) {
+        carga(path);
+        m_picture3->setVisible(false);
+    };
+    calls.failed = [this] { tellFailure(kDictationNotFetched); };
+    fetchStartupDictation(this, std::move(calls));
 }
 
 void Form1::carga(const QString &chosen)
@@ -124,22 +153,28 @@ void Form1::guarda()
     m_cmDialog1->Filter = kDictationFilter;
     m_cmDialog1->FilterIndex = 1;
     m_cmDialog1->DefaultExt = QStringLiteral("dtd");
-    if (m_cmDialog1->show(CommonDialog::Action::Save) == CommonDialog::Result::Ok) {
-        arxiu = m_cmDialog1->FileName;
-        dictation::DictationTexts texts;
-        texts.title = m_titol->text();
-        for (int item = 1; item <= 10; ++item)
-            texts.texts.at(std::size_t(item - 1)) = itemText(item);
-        const QByteArray bytes = dictation::serialize(texts);
-        // Written beside the target and renamed over it only when complete: a failed save
-        // leaves the previous file as it was, and the caption says it was not saved.
-        if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
-            tellFailure(kDictationNotSaved);
-        // Item 1 as the file just saved will be read back.
-        else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
-            tellFailure(kPictureNotCopied);
-    }
-    m_codi->setText(QString());
+    m_cmDialog1->showThen(CommonDialog::Action::Save, [this](CommonDialog::Result result) {
+        if (result == CommonDialog::Result::Ok)
+            saveChosen();
+        m_codi->setText(QString());
+    });
+}
+
+void Form1::saveChosen()
+{
+    arxiu = m_cmDialog1->FileName;
+    dictation::DictationTexts texts;
+    texts.title = m_titol->text();
+    for (int item = 1; item <= 10; ++item)
+        texts.texts.at(std::size_t(item - 1)) = itemText(item);
+    const QByteArray bytes = dictation::serialize(texts);
+    // Written beside the target and renamed over it only when complete: a failed save
+    // leaves the previous file as it was, and the caption says it was not saved.
+    if (dictation::saveDictationBytes(arxiu, bytes) != dictation::SaveResult::Saved)
+        tellFailure(kDictationNotSaved);
+    // Item 1 as the file just saved will be read back.
+    else if (!putPictureBesideDictation(dictation::parse(bytes).items.front()))
+        tellFailure(kPictureNotCopied);
 }
 
 bool Form1::putPictureBesideDictation(const QString &item1Block)

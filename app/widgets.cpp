@@ -7,10 +7,13 @@
 
 #include <QAccessibleWidget>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTimer>
 #include <QtMath>
 
 #include <utility>
@@ -30,15 +33,22 @@ bool ClickTracker::release(QMouseEvent *event, const QRect &rect)
     return click;
 }
 
-ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) { }
+ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent), m_longPress(new QTimer(this))
+{
+    m_longPress->setSingleShot(true);
+    connect(m_longPress, &QTimer::timeout, this, &ClickLabel::longPressed);
+}
 
 void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
     m_click.press(event);
+    if (event->button() == Qt::LeftButton)
+        m_longPress->start(QGuiApplication::styleHints()->mousePressAndHoldInterval());
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
+    m_longPress->stop();
     if (m_click.release(event, rect()))
         emit clicked();
 }

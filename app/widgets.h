@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 class QMouseEvent;
+class QTimer;
 
 // A click, as the window's controls know it: the left button pressed and released inside.
 class ClickTracker
@@ -34,6 +35,9 @@ public:
 signals:
     void clicked();
     void doubleClicked();
+    // Held down for the platform's press-and-hold time: what a finger on a touch panel, which
+    // has no double click to speak of, does instead.
+    void longPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -42,6 +46,7 @@ protected:
 
 private:
     ClickTracker m_click;
+    QTimer *m_longPress;
 };
 
 // A label whose new texts a screen reader says as they come, wherever the keyboard focus is:

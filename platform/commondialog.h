@@ -51,6 +51,13 @@ public:
     // Writing the dialog action: shows the dialog modally and returns when it is closed.
     // A cancel leaves FileName as it was.
     Result show(Action action);
+    // The same, for a caller that goes on once the dialog is closed: `closed` gets what show()
+    // returns. Where a dialog can hold up its caller (the desktop) that is before this returns.
+    // In the browser, whose page nothing may hold up, an open is the browser's file picker, and
+    // `closed` is called later from the event loop once files are chosen (a picker closed
+    // without any tells nothing); a save hands `closed` a file in the page's own storage and
+    // then has the browser download what `closed` wrote there.
+    void showThen(Action action, std::function<void(Result)> closed);
 
     // Tests answer the dialog through this seam instead of a window; an empty chooser restores
     // the real dialog.

@@ -2,6 +2,8 @@
 
 #include "sound/mediacontrol/recorderbar.h"
 
+#include "sound/mediacontrol/recordingsupport.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -230,11 +232,14 @@ void RecorderBar::setState(const recorder::State &state)
                              || mode == Mode::Recording);
     // Also while a clip plays: a teacher who pressed the item's speaker to hear the old clip
     // records over it at once.
-    m_recordButton->setEnabled((atRest || mode == Mode::Playing) && state.hasInput);
+    const QString noRecording = recordingUnavailableReason();
+    m_recordButton->setEnabled((atRest || mode == Mode::Playing) && state.hasInput
+                               && noRecording.isEmpty());
     // A disabled button says why. Microphones are looked for only once the sound system loads,
     // at the first play-button press; until then the reason is that nothing is chosen.
     showToolTip(m_recordButton,
-                state.soundLoaded && !state.hasInput
+                !noRecording.isEmpty() ? recordName() + QStringLiteral(": ") + noRecording
+                        : state.soundLoaded && !state.hasInput
                         ? recordName() + QStringLiteral(": no s'ha trobat cap micròfon")
                         : mode == Mode::NotOpen ? chooseAnItemFirst(recordName())
                                                 : recordName());
