@@ -43,6 +43,7 @@ enum class Step {
     ComeBack,
     Refuse,
     SilentInput,
+    NoInput,
     Slow
 };
 
@@ -79,6 +80,9 @@ Result apply(RecorderEngine &engine, FakeSoundSystem *sound, Step step)
         break;
     case Step::SilentInput:
         sound->heard = tone(8000, 1, 0.4, 0.0f);
+        break;
+    case Step::NoInput:
+        sound->heard = AudioClip();
         break;
     case Step::Slow:
         engine.setSlow(true);
@@ -182,6 +186,11 @@ void TestRecorderEngine::stateChanges_data()
             << QList {Step::Open, Step::SilentInput, Step::Record, Step::Save, Step::Play}
             << QList {Result::Done, Result::Done, Result::Done, Result::SilentRecording,
                       Result::Done}
+            << QList {Mode::Stopped, Mode::Recording, Mode::Stopped, Mode::Playing} << false;
+    QTest::newRow("a take the device gave nothing for leaves the clip, which plays")
+            << "clip" << true
+            << QList {Step::Open, Step::NoInput, Step::Record, Step::Stop, Step::Play}
+            << QList<Result>(5, Result::Done)
             << QList {Mode::Stopped, Mode::Recording, Mode::Stopped, Mode::Playing} << false;
     QTest::newRow("a clip longer than ten minutes")
             << "long" << true << QList {Step::Open, Step::Play}
