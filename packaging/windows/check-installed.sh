@@ -39,6 +39,13 @@ fail() {
 # Wine's own PulseAudio driver plays into the private server's null sink.
 CI=1 sh "$pulse_fixture" start "$work/pulse"
 export PULSE_SERVER="unix:$work/pulse/runtime/native" XDG_RUNTIME_DIR="$work/pulse/runtime"
+# The microphone hears a tone, since a silent take is not kept: a sine into a sink of its own,
+# whose monitor is the default input, so the sink the program plays into still carries only
+# what it plays.
+pactl load-module module-null-sink sink_name=luvana_mic rate=48000 channels=1 >/dev/null
+pactl load-module module-sine sink=luvana_mic frequency=440 >/dev/null
+pactl load-module module-remap-source master=luvana_mic.monitor source_name=luvana_mic_input >/dev/null
+pactl set-default-source luvana_mic_input
 
 "$wine" wineboot --init >/dev/null 2>&1
 # The installer hands its work to a process of its own and returns; wait for every one to end.
@@ -104,6 +111,8 @@ opens_its_window() {
         fi
         sleep 0.5
     done
+    # What was there instead, for the log: the caption is where the program reports a failure.
+    [ -n "$found" ] || xwininfo -root -tree 2>/dev/null | grep -o '"[^"]*"' | sort -u >&2
     "$wineserver" -k
     wait "$program" 2>/dev/null || true
     [ -n "$found" ]
