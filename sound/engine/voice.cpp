@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/engine/voice.h"
 
-#include "sound/engine/espeak.h"
-
 #include <QTimer>
 
 #include <utility>
@@ -19,27 +17,9 @@ bool holdsWords(const AudioClip &spoken)
 
 } // namespace
 
-Voice::Voice(QObject *parent)
-    : QObject(parent), m_festival(new Festival(this)), m_espeak(new Espeak(this))
-{
-    m_synthesisers = {{m_festival, false}, {m_espeak, false}};
-}
-
 Voice::~Voice()
 {
     cancel();
-}
-
-void Voice::setSynthesiser(const SynthesiserCommand &command)
-{
-    m_festival->setCommand(command);
-    m_synthesisers.front().second = false;
-}
-
-void Voice::setEspeakLibrary(const QString &name)
-{
-    m_espeak->setLibrary(name);
-    m_synthesisers.back().second = false;
 }
 
 Voice::Kind Voice::kind()
