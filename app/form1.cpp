@@ -145,6 +145,11 @@ bool Form1::event(QEvent *event)
 
 void Form1::fitToScreen()
 {
+    // Just out of full screen, what the window manager reports may be a step on the way: the
+    // layout follows it, but the window's size and place wait for the last step.
+    const bool settling = m_fullScreenLeft->isActive();
+    if (settling)
+        m_fullScreenLeft->start();
     QScreen *current = screen();
     if (current != m_watchedScreen) {
         disconnect(m_screenArea);
@@ -162,13 +167,16 @@ void Form1::fitToScreen()
     if (placement != m_placement) {
         m_placement = placement;
         placeControls(this, *m_controls, m_placement);
-        if (!filled)
-            resize(layoutSize(kLayoutTwips, m_placement.scale));
+        m_resizeToLayout = !filled;
+    }
+    if (m_resizeToLayout && !settling) {
+        m_resizeToLayout = false;
+        resize(layoutSize(kLayoutTwips, m_placement.scale));
     }
     // Back from full screen, a normal window stands where it stood before, which a screen that
-    // has shrunk since may not hold. Once the window manager has framed it again, it comes as
-    // near there as the screen's free area holds it whole.
-    if (m_bringOnScreen && !filled && !frame.isNull()) {
+    // has shrunk since may not hold. Once the window manager has framed it again and put it back
+    // there, it comes as near there as the screen's free area holds it whole.
+    if (m_bringOnScreen && !filled && !settling && !frame.isNull()) {
         m_bringOnScreen = false;
         const QRect free = current->availableGeometry();
         const QRect outer = QRect(pos(), size()).marginsAdded(frame);
@@ -232,11 +240,18 @@ void Form1::setUpFullScreenKeys()
     m_leaveFullScreen = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_leaveFullScreen->setEnabled(false);
     connect(m_leaveFullScreen, &QShortcut::activated, this, &Form1::leaveFullScreen);
+    // Long enough for the window manager's steps, which follow each other at once, to come in
+    // within it.
+    m_fullScreenLeft = new QTimer(this);
+    m_fullScreenLeft->setSingleShot(true);
+    m_fullScreenLeft->setInterval(300);
+    connect(m_fullScreenLeft, &QTimer::timeout, this, &Form1::fitToScreen);
 }
 
 void Form1::leaveFullScreen()
 {
     m_bringOnScreen = !m_stateBeforeFullScreen.testFlag(Qt::WindowMaximized);
+    m_fullScreenLeft->start();
     setWindowState(m_stateBeforeFullScreen);
 }
 

@@ -183,5 +183,12 @@ private:
     QShortcut *m_leaveFullScreen = nullptr;
     // The state full screen came from, maximized or normal, which leaving it returns to.
     Qt::WindowStates m_stateBeforeFullScreen = Qt::WindowMaximized;
+    // Leaving full screen, the window manager goes through states and geometries of its own
+    // (normal on the way to maximized, then the geometry it kept from before): a size or place
+    // given the window on one of them would undo the next. They are given once the steps have
+    // ended, which this timer, restarted by each, tells.
+    QTimer *m_fullScreenLeft = nullptr;
+    // A normal window's size follows the layout's scale, once the window is no longer settling.
+    bool m_resizeToLayout = false;
     bool m_bringOnScreen = false;
 };

@@ -239,10 +239,16 @@ void TestScreens::leavesFullScreenWholeAfterTheScreenChanged()
     QTest::keyClick(w.get("nom"), Qt::Key_F11);
     // As before full screen, and whole on the screen it is on now.
     QTRY_COMPARE_WITH_TIMEOUT(w->windowState(), Qt::WindowStates(before), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(
+    const auto where = [&w] {
+        QString said;
+        QDebug(&said) << "window" << w->geometry() << "frame" << w->frameGeometry() << "free"
+                      << w->screen()->availableGeometry();
+        return said.toLocal8Bit();
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(
             w->frameGeometry() != w->geometry() && onFreeArea(w)
                     && w->screen()->availableGeometry().contains(w->frameGeometry()),
-            20000);
+            where().constData(), 20000);
     for (const auto &entry : kControls)
         QVERIFY2(w->rect().contains(inWindow(w, w.get(entry.name))), entry.name);
     QVERIFY(resize("1920x1080"));
