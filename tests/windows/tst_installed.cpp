@@ -129,8 +129,8 @@ void TestInstalled::recordingIsKeptAndNeverDeletedOutright()
              QStringLiteral("Veu sintètica (V): no hi ha cap veu catalana instal·lada"));
     w.click("recordButton");
     QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Recording);
-    QTRY_VERIFY2_WITH_TIMEOUT(recorder->elapsedMs() >= 800,
-                              qPrintable(w.window()->windowTitle()), 10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(recorder->elapsedMs() >= 800, qPrintable(w.window()->windowTitle()),
+                              10000);
     w.click("stopButton");
     QTRY_COMPARE(recorder->mode(), MediaControl::Mode::Stopped);
     w.click("Command4");
